@@ -1,0 +1,102 @@
+// The driver's globals: screen size, display settings, clocks, the timeline and
+// the asset paths. The driver owns and writes them; effects only read them.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr int64_t DESIGN_WIDTH = 1920;
+constexpr int64_t DESIGN_HEIGHT = 1080;
+
+struct TimelineRecord {
+  int64_t durationMs = 0;
+  int64_t effectNumber = 0;
+  int64_t headerImage = 0;
+  std::u16string headerText;
+  float speedFactor = 4.0f;
+};
+
+// ---- screen and settings ----
+extern int64_t screenWidth, screenHeight;
+extern int64_t desktopWidth, desktopHeight;
+extern int64_t displayMode;       // 0 windowed, 1 full screen, 2 borderless desktop scaled
+extern int64_t skipWindowEvents;  // 1: the loop does not drain window events
+extern int64_t musicVolume;       // percent, 0 when muted
+extern int64_t musicMuted;
+extern int64_t windowX, windowY, windowWidth, windowHeight;
+extern float windowScale;
+extern int64_t windowScaled;
+
+// ---- asset paths ----
+extern std::string assetFolder;  // temporary directory + "ZORLA_VELDA5_2D/"
+std::string AssetPath(const char* fileName);
+extern std::string headerImagePaths[5];
+
+// ---- texts ----
+extern std::u16string scrollText;
+extern std::u16string launcherText;
+
+// ---- timeline and scene clock ----
+extern std::vector<TimelineRecord> timeline;
+extern int64_t lastSceneIndex;
+extern int64_t currentScene;
+extern int64_t sceneStart;
+extern int64_t frameNowMs;
+extern int64_t showStartMs;
+extern int64_t topBandOn, bottomBandOn;
+extern int64_t sceneFlashStartMs, sceneFlashActive;
+extern int64_t SCENE_FLASH_MS;
+extern int64_t SCROLL_CROSS_MS;
+
+// Speed factor of the current timeline row.
+float CurrentSpeedFactor();
+
+// ---- cached sprite sizes (sprites 20, 21, 23, 30, 31, 32), read after loading ----
+extern int64_t cachedSpriteWidth[64], cachedSpriteHeight[64];
+
+// ---- rotozoom texel cache (picture 50) ----
+constexpr int ROTOZOOM_PICTURE = 50;
+extern int64_t cacheReady;
+extern int64_t cacheWidth, cacheHeight;
+extern std::vector<uint64_t> cacheTexels;
+void BuildRotozoomCache();
+
+// ---- timeline (driver/timeline.cpp) ----
+void AddTimelineRecord(int64_t durationMs, int64_t effectNumber, int64_t headerImage,
+                       const std::u16string& headerText, float speedFactor);
+void BuildTimeline();
+void ClearSceneArea(int r, int g, int b);
+
+// ---- main loop (driver/main_loop.cpp) ----
+void EnterScene(int64_t n);
+void ResetAvalanche();          // effects/avalanche.cpp
+void ResetSuctionParticles();   // effects/black_hole.cpp
+void RunEffect(int64_t effectNumber);
+// One frame; returns false when the show must end (close event or Escape).
+bool RunFrame();
+[[noreturn]] void MainLoop();
+
+// ---- bottom scroller (driver/scroller.cpp) ----
+extern std::u16string measuredText;
+extern int64_t measuredWidth;
+extern float scrollX;
+void DrawBottomScroller();
+
+// ---- start-up and shutdown (driver/startup.cpp) ----
+void SetStartValues();      // every driver and effect global to its start value
+void LoadShowAssets();      // step 12: sprites, music, rotozoom picture
+[[noreturn]] void ExitProgram();
+int RunShow();              // the whole program; never returns in practice
+
+// ---- asset pack (driver/asset_pack.cpp) ----
+struct EmbeddedAsset {
+  const char* name;
+  const unsigned char* bytes;
+  int64_t length;
+};
+extern const EmbeddedAsset ASSET_PACK[25];
+int64_t ExtractAsset(const std::string& path, const unsigned char* bytes, int64_t length);
+void ExtractAssetPack();
+
+// ---- launcher (driver/launcher.cpp) ----
+void RunLauncher();

@@ -1,0 +1,7 @@
+// Placeholder until this scene is written: it draws nothing yet.
+#include "effects/effects.h"
+#include "driver/driver.h"
+
+void InitBlackHole() {}
+void DrawBlackHole() {}
+void ResetSuctionParticles() {}

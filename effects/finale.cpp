@@ -1,0 +1,6 @@
+// Placeholder until this scene is written: it draws nothing yet.
+#include "effects/effects.h"
+#include "driver/driver.h"
+
+void InitFinale() {}
+void DrawFinale() {}

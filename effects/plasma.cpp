@@ -1,0 +1,7 @@
+// Placeholder until this scene is written: it draws nothing yet.
+#include "effects/effects.h"
+#include "driver/driver.h"
+
+void InitPlasma() {}
+void DrawBluePlasma() {}
+void DrawRedPlasma() {}

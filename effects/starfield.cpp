@@ -1,0 +1,8 @@
+// Placeholder until this scene is written: it draws nothing yet.
+#include "effects/effects.h"
+#include "driver/driver.h"
+
+void InitStarfield() {}
+void SeedStarfield() {}
+void DrawStarfield() {}
+void DrawSlidingPicture() {}
