@@ -84,6 +84,12 @@ void DrawBottomScroller();
 
 // ---- start-up and shutdown (driver/startup.cpp) ----
 void SetStartValues();      // every driver and effect global to its start value
+// Windowed placement from desktopWidth/Height and screenWidth/Height: sets
+// windowScale, windowScaled, windowX, windowY, windowWidth, windowHeight.
+void ComputeWindowGeometry();
+// Opens the display in displayMode (step 9), hiding the cursor where it must;
+// shows the mode's message and returns 0 when it cannot be opened.
+int OpenShowDisplay();
 void LoadShowAssets();      // step 12: sprites, music, rotozoom picture
 [[noreturn]] void ExitProgram();
 int RunShow();              // the whole program; never returns in practice

@@ -3,6 +3,7 @@
 // that the rest of the program needs goes through these few functions.
 #pragma once
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 // ---- time -------------------------------------------------------------------
@@ -50,6 +51,9 @@ int PollWindowEvent();
 void PollKeyboard();
 int KeyDown(int scanCode);
 
+// Releases what the platform layer holds (windows, audio, SDL itself).
+void ShutdownPlatform();
+
 // ---- test-only hooks (never used by the program itself) ----------------------------
 // Drives ElapsedMs: from now on it returns ms until TestUseRealClock.
 void TestSetClock(int64_t ms);
@@ -57,6 +61,9 @@ void TestAdvanceClock(int64_t ms);
 void TestUseRealClock();
 // Seeds the calling thread's RandomInt generator.
 void TestSeedRandom(uint64_t seed);
+// The calling thread's next RandomInt calls return these values (each clamped to
+// 0..max) before the generator takes over again.
+void TestQueueRandom(std::initializer_list<int64_t> values);
 // Message boxes are recorded here instead of shown while capture is on.
 void TestCaptureMessages(bool on);
 const std::string& TestCapturedMessages();  // "title|text\n" per box

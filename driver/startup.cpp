@@ -1,0 +1,195 @@
+// Start-up and the one exit path: start values, extraction, the launcher, the
+// display in the chosen mode, every sprite and the music, then the first scene.
+#include <cmath>
+#include <cstdlib>
+
+#include "audio/audio.h"
+#include "driver/driver.h"
+#include "effects/effects.h"
+#include "platform/platform.h"
+#include "render/draw.h"
+#include "render/font.h"
+#include "render/image.h"
+#include "render/sprite.h"
+
+void InitTexts();  // driver/texts.cpp
+
+void SetStartValues() {
+  timeline.clear();
+  lastSceneIndex = -1;
+  currentScene = 0;
+  screenWidth = DESIGN_WIDTH;
+  screenHeight = DESIGN_HEIGHT;
+  skipWindowEvents = 0;
+  assetFolder = GetTempDirectory() + "ZORLA_VELDA5_2D/";
+  for (int i = 0; i < 5; i++) headerImagePaths[i] = assetFolder + "haut" + std::to_string(i + 1) + ".png";
+  fontPath = AssetPath("police20.png");
+  InitTexts();
+  InitAllEffects();
+  displayMode = 1;
+  musicVolume = 80;
+  musicMuted = 0;
+  SCENE_FLASH_MS = 450;
+  SCROLL_CROSS_MS = 170000;
+  topBandOn = 1;
+  bottomBandOn = 1;
+  sceneFlashActive = 0;
+  cacheReady = 0;
+  cacheWidth = 0;
+  cacheHeight = 0;
+  cacheTexels.assign(1, 0);
+  measuredText.clear();
+  measuredWidth = 0;
+  scrollX = 0.0f;
+}
+
+void ComputeWindowGeometry() {
+  windowWidth = screenWidth;
+  windowHeight = screenHeight;
+  windowScaled = 0;
+  windowScale = 1.0f;
+  if (desktopWidth < screenWidth || desktopHeight < screenHeight) {
+    float sx = (float)desktopWidth / (float)screenWidth;
+    float sy = (float)desktopHeight / (float)screenHeight;
+    windowScale = (sx < sy ? sx : sy) * 0.92f;
+    windowWidth = (int64_t)std::nearbyint((float)screenWidth * windowScale);
+    windowHeight = (int64_t)std::nearbyint((float)screenHeight * windowScale);
+    windowScaled = 1;
+  }
+  windowX = (desktopWidth - windowWidth) / 2;
+  windowY = (desktopHeight - windowHeight) / 2;
+  if (windowX < 0) windowX = 0;
+  if (windowY < 0) windowY = 0;
+}
+
+int OpenShowDisplay() {
+  const char* title = "Velda Party 5";
+  if (displayMode == 1) {
+    if (!OpenFullscreenDisplay((int)screenWidth, (int)screenHeight, 32, title)) {
+      screenWidth = desktopWidth;
+      screenHeight = desktopHeight;
+      if (!OpenFullscreenDisplay((int)screenWidth, (int)screenHeight, 32, title)) {
+        MessageBox("Erreur", "Impossible d'ouvrir le plein écran.");
+        return 0;
+      }
+    }
+  } else if (displayMode == 2) {
+    windowX = 0;
+    windowY = 0;
+    windowWidth = desktopWidth;
+    windowHeight = desktopHeight;
+    OpenHostWindow(1, 0, 0, (int)desktopWidth, (int)desktopHeight, title, HOST_STYLE_BORDERLESS);
+    if (!OpenWindowDisplay(1, 0, 0, (int)screenWidth, (int)screenHeight, 1)) {
+      MessageBox("Erreur", "Impossible d'ouvrir le borderless plein écran.");
+      return 0;
+    }
+  } else {
+    ComputeWindowGeometry();
+    OpenHostWindow(1, (int)windowX, (int)windowY, (int)windowWidth, (int)windowHeight, title, HOST_STYLE_CAPTION);
+    if (!OpenWindowDisplay(1, 0, 0, (int)screenWidth, (int)screenHeight, (int)windowScaled)) {
+      MessageBox("Erreur", "Impossible d'ouvrir le mode fenêtré 1920x1080.");
+      return 0;
+    }
+  }
+  if (displayMode == 1 || displayMode == 2) ShowDisplayCursor(false);
+  return 1;
+}
+
+void BuildRotozoomCache() {
+  if (!ImageExists(ROTOZOOM_PICTURE)) {
+    cacheReady = 0;
+    return;
+  }
+  cacheWidth = ImageWidth(ROTOZOOM_PICTURE);
+  cacheHeight = ImageHeight(ROTOZOOM_PICTURE);
+  if (cacheWidth <= 0 || cacheHeight <= 0) {
+    cacheReady = 0;
+    return;
+  }
+  cacheTexels.assign((size_t)(cacheWidth * cacheHeight), 0);
+  if (!BeginImageDrawing(ROTOZOOM_PICTURE)) {
+    cacheReady = 0;
+    return;
+  }
+  for (int64_t y = 0; y < cacheHeight; y++)
+    for (int64_t x = 0; x < cacheWidth; x++)
+      cacheTexels[(size_t)(x + y * cacheWidth)] = ReadPixel((int)x, (int)y);
+  EndScreenDrawing();
+  cacheReady = 1;
+}
+
+static void LoadSprite(SpriteId id, const char* file, int flags) {
+  if (!LoadSpriteFile(id, AssetPath(file), flags)) MessageBox("Erreur", std::string(file) + " non chargé.");
+}
+
+static void CacheSpriteSize(SpriteId id) {
+  if (!SpriteExists(id)) return;
+  cachedSpriteWidth[id] = SpriteWidth(id);
+  cachedSpriteHeight[id] = SpriteHeight(id);
+}
+
+void LoadShowAssets() {
+  LoadFontSprite();
+  if (fontReady == 0) MessageBox("Erreur", "police20.png non chargé.");
+  // cyber_bg.png would go into sprite 27 only to be replaced by billboard6.png
+  // a moment later, so it stays in the asset folder and is not loaded.
+  LoadSprite(34, "center_billboard.png", SPRITE_KEEP_ALPHA);
+  LoadSprite(28, "ship.png", SPRITE_KEEP_ALPHA);
+  LoadSprite(29, "tunnel_bg.png", 0);
+  if (MusicLoad(0, AssetPath("music.ogg"))) {
+    MusicSetVolume(0, (double)musicVolume);
+    if (musicMuted == 0 && musicVolume >= 1) MusicPlay(0);
+  }
+  LoadSprite(20, "billboard.png", SPRITE_KEEP_ALPHA);
+  LoadSprite(21, "billboard2.png", SPRITE_KEEP_ALPHA);
+  LoadSprite(23, "billboard3.png", SPRITE_KEEP_ALPHA);
+  LoadSprite(24, "starfield_image.png", SPRITE_KEEP_ALPHA);
+  LoadSprite(25, "billboard4.png", SPRITE_KEEP_ALPHA);
+  LoadSprite(26, "billboard5.png", SPRITE_KEEP_ALPHA);
+  LoadSprite(27, "billboard6.png", SPRITE_KEEP_ALPHA);
+  LoadSprite(33, "twister_image.png", SPRITE_KEEP_ALPHA);
+  for (SpriteId id : {20, 21, 23}) CacheSpriteSize(id);
+  LoadSprite(30, "pulse_r.png", SPRITE_KEEP_ALPHA);
+  LoadSprite(31, "pulse_g.png", SPRITE_KEEP_ALPHA);
+  LoadSprite(32, "pulse_b.png", SPRITE_KEEP_ALPHA);
+  for (SpriteId id : {30, 31, 32}) CacheSpriteSize(id);
+  for (int i = 0; i < 5; i++) {
+    if (!LoadSpriteFile(i + 1, headerImagePaths[i], 0))
+      MessageBox("Erreur", "haut" + std::to_string(i + 1) + ".png non chargé.");
+  }
+  std::string rotozoomPath = AssetPath("Rotozoom.png");
+  if (!LoadImageFile(ROTOZOOM_PICTURE, rotozoomPath)) {
+    MessageBox("Rotozoom", "rotozoom.png non chargé : " + rotozoomPath);
+  } else {
+    BuildRotozoomCache();
+    if (cacheReady == 0) MessageBox("Rotozoom", "Cache rotozoom non initialisé.");
+  }
+  LoadSprite(22, "sideimage.png", SPRITE_KEEP_ALPHA);
+}
+
+void ExitProgram() {
+  SoundShutdown();
+  CloseScreen();
+  ShutdownPlatform();
+  std::exit(0);
+}
+
+int RunShow() {
+  SetStartValues();
+  InitSprites();
+  SoundInit();
+  ExtractAssetPack();
+  BuildTimeline();
+  RunLauncher();
+  screenWidth = DESIGN_WIDTH;
+  screenHeight = DESIGN_HEIGHT;
+  desktopWidth = DesktopWidth();
+  desktopHeight = DesktopHeight();
+  if (!OpenShowDisplay()) ExitProgram();
+  LoadShowAssets();
+  SeedStarfield();
+  EnterScene(0);
+  showStartMs = ElapsedMs();
+  scrollX = (float)screenWidth;
+  MainLoop();
+}

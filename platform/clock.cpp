@@ -1,0 +1,45 @@
+// The program clock (milliseconds since its first reading, monotonic), the
+// sleep, and the test hooks that drive the clock by hand.
+#include "platform/platform.h"
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+namespace {
+using Clock = std::chrono::steady_clock;
+Clock::time_point clockOrigin;
+bool clockStarted = false;
+bool clockDriven = false;
+int64_t drivenMs = 0;
+}  // namespace
+
+int64_t ElapsedMs() {
+  if (clockDriven) return drivenMs;
+  Clock::time_point now = Clock::now();
+  if (!clockStarted) {
+    clockOrigin = now;
+    clockStarted = true;
+  }
+  return std::chrono::duration_cast<std::chrono::milliseconds>(now - clockOrigin).count();
+}
+
+void Delay(int64_t ms) {
+  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+int64_t TruncToInt(double x) {
+  if (!std::isfinite(x)) return 0;
+  if (x >= 9.2e18 || x <= -9.2e18) return 0;
+  return (int64_t)x;
+}
+
+void TestSetClock(int64_t ms) {
+  clockDriven = true;
+  drivenMs = ms;
+}
+void TestAdvanceClock(int64_t ms) {
+  if (!clockDriven) TestSetClock(ElapsedMs());
+  drivenMs += ms;
+}
+void TestUseRealClock() { clockDriven = false; }

@@ -1,0 +1,51 @@
+// RandomInt: a per-thread generator (splitmix64), seeded on first use from the
+// thread's identity and the clock, so runs are not repeatable.
+#include "platform/platform.h"
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <thread>
+
+namespace {
+thread_local uint64_t randomState = 0;
+thread_local bool randomSeeded = false;
+thread_local std::deque<int64_t> queuedRandom;
+
+uint64_t NextRandom() {
+  if (!randomSeeded) {
+    uint64_t ticks = (uint64_t)std::chrono::steady_clock::now().time_since_epoch().count();
+    randomState = ticks ^ ((uint64_t)std::hash<std::thread::id>{}(std::this_thread::get_id()) << 1);
+    randomSeeded = true;
+  }
+  uint64_t z = (randomState += 0x9E3779B97F4A7C15ull);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return z ^ (z >> 31);
+}
+}  // namespace
+
+int64_t RandomInt(int64_t max) {
+  if (!queuedRandom.empty()) {
+    int64_t v = queuedRandom.front();
+    queuedRandom.pop_front();
+    return v < 0 ? 0 : (v > max ? (max < 0 ? 0 : max) : v);
+  }
+  if (max <= 0) return 0;
+  // Lemire's multiply-shift with rejection: exactly uniform over 0..max.
+  uint64_t range = (uint64_t)max + 1;
+  while (true) {
+    unsigned __int128 m = (unsigned __int128)NextRandom() * range;
+    uint64_t low = (uint64_t)m;
+    if (low >= range || low >= (-range) % range) return (int64_t)(m >> 64);
+  }
+}
+
+void TestSeedRandom(uint64_t seed) {
+  randomState = seed;
+  randomSeeded = true;
+}
+
+void TestQueueRandom(std::initializer_list<int64_t> values) {
+  for (int64_t v : values) queuedRandom.push_back(v);
+}
