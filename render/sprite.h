@@ -46,3 +46,10 @@ int PresentFrame();
 // EndScreenDrawing (in draw.h) puts it back. 0 on failure.
 int BeginScreenDrawing();
 void FreeAllSprites();
+
+// Swap interval of the current display: 1 waits for the vertical retrace, 0 does
+// not (the benchmark). Non-zero when the driver accepted it.
+int SetSwapInterval(int interval);
+// Milliseconds spent so far moving the frame through the drawing bridge
+// (read-back and write-back), for the benchmark.
+double BridgeMilliseconds();

@@ -1,0 +1,29 @@
+// The launcher dialog's own logic, kept apart from its window so that it can be
+// checked on its own: the volume label, the launch settings and the waving banner.
+#pragma once
+#include <string>
+
+constexpr int LAUNCHER_PICTURE = 900;  // launcher.png
+constexpr int LAUNCHER_STRIP = 901;    // one strip of it at a time
+constexpr int GADGET_LAUNCH = 3, GADGET_MODE = 4, GADGET_VOLUME = 5, GADGET_MUTE = 6;
+constexpr int CANVAS_PICTURE = 1000, CANVAS_SCROLLER = 1001;
+
+// "Mute" while the box is ticked, else the slider value followed by "%".
+std::string VolumeLabel(int muted, int position);
+// Writes displayMode, skipWindowEvents, musicVolume, musicMuted and the screen size.
+void ApplyLaunchSettings(int comboIndex, int trackPosition, int muted);
+
+// Where the banner lands on its canvas: drawn size and offsets.
+struct BannerFit {
+  int drawnWidth, drawnHeight, x0, y0;
+};
+BannerFit FitBanner(int canvasW, int canvasH, int imageW, int imageH);
+// One 2-pixel strip of the waving banner at canvas row i and time t (radians).
+struct BannerStrip {
+  int shift, sourceRow, sourceRows;
+};
+BannerStrip BannerStripAt(const BannerFit& fit, int i, float t, int imageH);
+
+// Scroll position of the greeting after one step: 2 pixels left, back to the
+// right edge once the whole text has left on the left.
+float NextGreetingPosition(float position, int textWidth, int canvasWidth);

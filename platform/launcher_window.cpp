@@ -1,0 +1,181 @@
+// GTK 3 behind the launcher's controls: a GtkFixed layout, canvases painted
+// from our own 24-bit buffers through cairo, and one event queue.
+#include "platform/launcher_window.h"
+
+#include <gtk/gtk.h>
+
+#include <deque>
+#include <map>
+#include <utility>
+
+#include "platform/platform.h"
+#include "render/draw.h"
+
+namespace {
+struct Canvas {
+  GtkWidget* area = nullptr;
+  int width = 0, height = 0, stride = 0;
+  std::vector<uint8_t> pixels;  // 24-bit B G R, rows bottom-up
+  cairo_surface_t* surface = nullptr;
+};
+
+GtkWidget* window = nullptr;
+GtkWidget* layout = nullptr;
+bool gtkReady = false;
+std::deque<std::pair<int, int>> events;  // (event, gadget)
+std::map<int, GtkWidget*> gadgets;
+std::vector<GtkWidget*> labels;
+std::map<int, Canvas> canvases;
+
+void Queue(int event, int gadget) { events.emplace_back(event, gadget); }
+
+gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer) {
+  Queue(WINDOW_CLOSE_EVENT, 0);
+  return TRUE;  // the launcher decides; the window stays until it is closed
+}
+void OnGadget(GtkWidget*, gpointer id) { Queue(LAUNCHER_GADGET_EVENT, GPOINTER_TO_INT(id)); }
+
+gboolean OnCanvasDraw(GtkWidget*, cairo_t* cr, gpointer id) {
+  auto it = canvases.find(GPOINTER_TO_INT(id));
+  if (it == canvases.end() || !it->second.surface) return FALSE;
+  cairo_set_source_surface(cr, it->second.surface, 0, 0);
+  cairo_paint(cr);
+  return TRUE;
+}
+
+// Copies the canvas's bottom-up BGR buffer into its cairo picture and asks
+// GTK to show it.
+void ShowCanvas(void* context) {
+  Canvas* c = (Canvas*)context;
+  if (!c->surface) return;
+  cairo_surface_flush(c->surface);
+  uint8_t* dst = cairo_image_surface_get_data(c->surface);
+  int dstStride = cairo_image_surface_get_stride(c->surface);
+  for (int y = 0; y < c->height; y++) {
+    const uint8_t* src = c->pixels.data() + (size_t)(c->height - 1 - y) * c->stride;
+    uint32_t* row = (uint32_t*)(dst + (size_t)y * dstStride);
+    for (int x = 0; x < c->width; x++)
+      row[x] = 0xFF000000u | ((uint32_t)src[3 * x + 2] << 16) | ((uint32_t)src[3 * x + 1] << 8) | src[3 * x];
+  }
+  cairo_surface_mark_dirty(c->surface);
+  gtk_widget_queue_draw(c->area);
+}
+
+void Place(GtkWidget* w, int x, int y, int width, int height) {
+  gtk_widget_set_size_request(w, width, height);
+  gtk_fixed_put(GTK_FIXED(layout), w, x, y);
+  gtk_widget_show(w);
+}
+}  // namespace
+
+bool LauncherWindowOpen(const std::string& title, int width, int height) {
+  if (!gtkReady) gtkReady = gtk_init_check(nullptr, nullptr);
+  if (!gtkReady) return false;
+  window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_window_set_title(GTK_WINDOW(window), title.c_str());
+  gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
+  gtk_window_set_default_size(GTK_WINDOW(window), width, height);
+  gtk_widget_set_size_request(window, width, height);
+  gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
+  g_signal_connect(window, "delete-event", G_CALLBACK(OnDelete), nullptr);
+  layout = gtk_fixed_new();
+  gtk_container_add(GTK_CONTAINER(window), layout);
+  gtk_widget_show(layout);
+  gtk_widget_show(window);
+  return true;
+}
+
+void LauncherWindowClose() {
+  for (auto& [id, c] : canvases)
+    if (c.surface) cairo_surface_destroy(c.surface);
+  canvases.clear();
+  gadgets.clear();
+  labels.clear();
+  events.clear();
+  if (window) gtk_widget_destroy(window);
+  window = layout = nullptr;
+  while (gtkReady && gtk_events_pending()) gtk_main_iteration_do(FALSE);
+}
+
+int LauncherAddLabel(int x, int y, int width, int height, const std::string& text) {
+  GtkWidget* w = gtk_label_new(text.c_str());
+  gtk_label_set_xalign(GTK_LABEL(w), 0.0f);
+  Place(w, x, y, width, height);
+  labels.push_back(w);
+  return (int)labels.size() - 1;
+}
+
+void LauncherSetLabel(int handle, const std::string& text) {
+  if (handle >= 0 && handle < (int)labels.size()) gtk_label_set_text(GTK_LABEL(labels[(size_t)handle]), text.c_str());
+}
+
+void LauncherAddCombo(int id, int x, int y, int width, int height, const std::vector<std::string>& items,
+                      int selected) {
+  GtkWidget* w = gtk_combo_box_text_new();
+  for (const std::string& item : items) gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(w), item.c_str());
+  gtk_combo_box_set_active(GTK_COMBO_BOX(w), selected);
+  g_signal_connect(w, "changed", G_CALLBACK(OnGadget), GINT_TO_POINTER(id));
+  Place(w, x, y, width, height);
+  gadgets[id] = w;
+}
+
+void LauncherAddTrackBar(int id, int x, int y, int width, int height, int low, int high, int position) {
+  GtkWidget* w = gtk_scale_new_with_range(GTK_ORIENTATION_HORIZONTAL, low, high, 1);
+  gtk_scale_set_draw_value(GTK_SCALE(w), FALSE);
+  gtk_range_set_value(GTK_RANGE(w), position);
+  g_signal_connect(w, "value-changed", G_CALLBACK(OnGadget), GINT_TO_POINTER(id));
+  Place(w, x, y, width, height);
+  gadgets[id] = w;
+}
+
+void LauncherAddCheckBox(int id, int x, int y, int width, int height, const std::string& text) {
+  GtkWidget* w = gtk_check_button_new_with_label(text.c_str());
+  g_signal_connect(w, "toggled", G_CALLBACK(OnGadget), GINT_TO_POINTER(id));
+  Place(w, x, y, width, height);
+  gadgets[id] = w;
+}
+
+void LauncherAddButton(int id, int x, int y, int width, int height, const std::string& text) {
+  GtkWidget* w = gtk_button_new_with_label(text.c_str());
+  g_signal_connect(w, "clicked", G_CALLBACK(OnGadget), GINT_TO_POINTER(id));
+  Place(w, x, y, width, height);
+  gadgets[id] = w;
+}
+
+void LauncherAddCanvas(int id, int x, int y, int width, int height) {
+  Canvas& c = canvases[id];
+  c.area = gtk_drawing_area_new();
+  c.width = width;
+  c.height = height;
+  c.stride = (width * 3 + 3) & ~3;
+  c.pixels.assign((size_t)c.stride * (size_t)height, 0);
+  c.surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+  g_signal_connect(c.area, "draw", G_CALLBACK(OnCanvasDraw), GINT_TO_POINTER(id));
+  Place(c.area, x, y, width, height);
+}
+
+int LauncherGadgetState(int id) {
+  auto it = gadgets.find(id);
+  if (it == gadgets.end()) return 0;
+  GtkWidget* w = it->second;
+  if (GTK_IS_COMBO_BOX(w)) return gtk_combo_box_get_active(GTK_COMBO_BOX(w));
+  if (GTK_IS_TOGGLE_BUTTON(w)) return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(w)) ? 1 : 0;
+  if (GTK_IS_RANGE(w)) return (int)(gtk_range_get_value(GTK_RANGE(w)) + 0.5);
+  return 0;
+}
+
+int LauncherPollEvent(int* gadget) {
+  while (gtkReady && gtk_events_pending()) gtk_main_iteration_do(FALSE);
+  if (events.empty()) return 0;
+  auto [event, id] = events.front();
+  events.pop_front();
+  if (gadget) *gadget = id;
+  return event;
+}
+
+int LauncherBeginCanvasDrawing(int id) {
+  auto it = canvases.find(id);
+  if (it == canvases.end()) return 0;
+  Canvas& c = it->second;
+  return BeginBufferDrawing(c.pixels.data(), c.width, c.height, 3, c.stride, true, ShowCanvas, &c);
+}

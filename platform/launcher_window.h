@@ -1,0 +1,29 @@
+// The launcher's native window and controls (GTK 3): a fixed-layout window with
+// labels, a combo box, a track bar, a check box, a button and pixel canvases,
+// and a queue of the events they raise.
+#pragma once
+#include <string>
+#include <vector>
+
+constexpr int LAUNCHER_GADGET_EVENT = 1;  // a control changed or was pressed
+
+// Opens the window centred on the screen with a close box; false without a display.
+bool LauncherWindowOpen(const std::string& title, int width, int height);
+void LauncherWindowClose();
+// Controls, placed at (x, y) with the given size; ids are the caller's.
+int LauncherAddLabel(int x, int y, int width, int height, const std::string& text);  // returns a handle
+void LauncherSetLabel(int handle, const std::string& text);
+void LauncherAddCombo(int id, int x, int y, int width, int height, const std::vector<std::string>& items,
+                      int selected);
+void LauncherAddTrackBar(int id, int x, int y, int width, int height, int low, int high, int position);
+void LauncherAddCheckBox(int id, int x, int y, int width, int height, const std::string& text);
+void LauncherAddButton(int id, int x, int y, int width, int height, const std::string& text);
+void LauncherAddCanvas(int id, int x, int y, int width, int height);
+// Combo index, track bar position, or check box state (1 ticked).
+int LauncherGadgetState(int id);
+// Handles what the window system has pending, then takes one queued event:
+// WINDOW_CLOSE_EVENT, LAUNCHER_GADGET_EVENT (with *gadget set) or 0.
+int LauncherPollEvent(int* gadget);
+// Makes the canvas's 24-bit picture the current drawing output; ending it
+// (EndScreenDrawing) shows the new picture. 0 on failure.
+int LauncherBeginCanvasDrawing(int id);

@@ -1,0 +1,145 @@
+// Extraction of the carried files: first run, kept and replaced files, folders
+// that cannot be made or trusted, and links that must not be followed.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "driver/driver.h"
+#include "platform/platform.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+int CountMessages() {
+  const std::string& m = TestCapturedMessages();
+  return (int)std::count(m.begin(), m.end(), '\n');
+}
+
+class AssetPack : public ::testing::Test {
+ protected:
+  std::string root;
+  void SetUp() override {
+    root = GetTempDirectory() + "pack-test-" + std::to_string(getpid()) + "/";
+    fs::remove_all(root);
+    ASSERT_TRUE(CreateDirectory(root));
+    assetFolder = root + "ZORLA_VELDA5_2D/";
+    TestCaptureMessages(true);
+    TestClearMessages();
+  }
+  void TearDown() override {
+    TestCaptureMessages(false);
+    std::error_code ec;
+    fs::permissions(root, fs::perms::owner_all, ec);
+    fs::remove_all(root, ec);
+  }
+  const EmbeddedAsset& Asset(const char* name) {
+    for (const EmbeddedAsset& a : ASSET_PACK)
+      if (std::string(a.name) == name) return a;
+    throw std::runtime_error(name);
+  }
+};
+}  // namespace
+
+TEST_F(AssetPack, FirstRunWritesEveryFileAsCarried) {
+  ExtractAssetPack();
+  EXPECT_EQ(TestCapturedMessages(), "");
+  int files = 0;
+  for (const EmbeddedAsset& a : ASSET_PACK) {
+    ASSERT_GT(a.length, 0) << a.name;
+    std::string onDisk = ReadFile(assetFolder + a.name);
+    EXPECT_EQ(onDisk, std::string((const char*)a.bytes, (size_t)a.length)) << a.name;
+    files++;
+  }
+  EXPECT_EQ(files, 25);
+  // The carried bytes are the files of assets/.
+  EXPECT_EQ(ReadFile(std::string(ZYNTRAX_ASSET_DIR) + "/police20.png"), ReadFile(assetFolder + "police20.png"));
+  EXPECT_EQ(std::string(ASSET_PACK[0].name), "music.ogg");
+  EXPECT_EQ(std::string(ASSET_PACK[24].name), "billboard6.png");
+}
+
+TEST_F(AssetPack, KeepsAFileOfTheRightSizeAndReplacesOneOfAnotherSize) {
+  ExtractAssetPack();
+  const EmbeddedAsset& ship = Asset("ship.png");
+  const EmbeddedAsset& pulse = Asset("pulse_r.png");
+  std::string same(ship.length, 'x');
+  std::ofstream(assetFolder + "ship.png", std::ios::binary) << same;
+  std::ofstream(assetFolder + "pulse_r.png", std::ios::binary) << "short";
+  EXPECT_EQ(ExtractAsset(assetFolder + "ship.png", ship.bytes, ship.length), ship.length);
+  EXPECT_EQ(ExtractAsset(assetFolder + "pulse_r.png", pulse.bytes, pulse.length), 0);
+  EXPECT_EQ(ReadFile(assetFolder + "ship.png"), same);
+  EXPECT_EQ(ReadFile(assetFolder + "pulse_r.png"), std::string((const char*)pulse.bytes, (size_t)pulse.length));
+  EXPECT_EQ(TestCapturedMessages(), "");
+}
+
+TEST_F(AssetPack, APlainFileInPlaceOfTheFolderGivesOneMessagePerFile) {
+  std::ofstream(root + "ZORLA_VELDA5_2D") << "in the way";
+  ExtractAssetPack();
+  EXPECT_EQ(CountMessages(), 25);
+  EXPECT_NE(TestCapturedMessages().find("Erreur|Impossible d'extraire : " + assetFolder + "music.ogg\n"),
+            std::string::npos);
+}
+
+TEST_F(AssetPack, AFileThatCannotBeReplacedFailsAlone) {
+  ExtractAssetPack();
+  fs::remove(assetFolder + "ship.png");
+  if (geteuid() == 0) {
+    // Root writes through read-only modes: a folder of that name stands in.
+    fs::create_directory(assetFolder + "ship.png");
+  } else {
+    std::ofstream(assetFolder + "ship.png") << "old";
+    chmod((assetFolder + "ship.png").c_str(), 0400);
+  }
+  ExtractAssetPack();
+  EXPECT_EQ(CountMessages(), 1);
+  EXPECT_NE(TestCapturedMessages().find("ship.png"), std::string::npos);
+}
+
+TEST_F(AssetPack, AFolderOthersCanWriteIsNotTrusted) {
+  ASSERT_TRUE(CreateDirectory(assetFolder));
+  chmod(assetFolder.c_str(), 0777);
+  ExtractAssetPack();
+  EXPECT_EQ(CountMessages(), 25);
+  EXPECT_FALSE(fs::exists(assetFolder + "music.ogg"));
+}
+
+TEST_F(AssetPack, PlantedLinksAreNeitherFollowedNorLoaded) {
+  ASSERT_TRUE(CreateDirectory(assetFolder));
+  std::string target = root + "victim.txt";
+  std::ofstream(target) << "precious";
+  fs::create_symlink(target, assetFolder + "ship.png");
+  ExtractAssetPack();
+  EXPECT_EQ(ReadFile(target), "precious");
+  EXPECT_EQ(CountMessages(), 1);
+  std::string bytes;
+  EXPECT_FALSE(ReadWholeFile(assetFolder + "ship.png", bytes));
+
+  // A link in place of the folder itself is refused as a whole.
+  fs::remove_all(assetFolder);
+  fs::create_directory(root + "elsewhere");
+  fs::create_directory_symlink(root + "elsewhere", root + "ZORLA_VELDA5_2D");
+  TestClearMessages();
+  ExtractAssetPack();
+  EXPECT_EQ(CountMessages(), 25);
+  EXPECT_TRUE(fs::is_empty(root + "elsewhere"));
+}
+
+TEST(TempDirectory, IsPrivateToTheUser) {
+  std::string dir = GetTempDirectory();
+  ASSERT_EQ(dir.back(), '/');
+  EXPECT_NE(dir.find(std::to_string(geteuid())), std::string::npos);
+  struct stat st;
+  ASSERT_EQ(lstat(dir.substr(0, dir.size() - 1).c_str(), &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  EXPECT_EQ(st.st_uid, geteuid());
+  EXPECT_EQ(st.st_mode & 077, 0u);
+  EXPECT_EQ(FileSize(dir), -2);
+  EXPECT_EQ(FileSize(dir + "does-not-exist"), -1);
+}
