@@ -72,6 +72,8 @@ void EnterScene(int64_t n);
 void ResetAvalanche();          // effects/avalanche.cpp
 void ResetSuctionParticles();   // effects/black_hole.cpp
 void RunEffect(int64_t effectNumber);
+// Draws the current row's frame: effect, header band, scroller band, flash.
+void DrawFrame();
 // One frame; returns false when the show must end (close event or Escape).
 bool RunFrame();
 [[noreturn]] void MainLoop();

@@ -94,7 +94,13 @@ bool RunFrame() {
 
   frameNowMs = ElapsedMs();
   if (frameNowMs - sceneStart > timeline[(size_t)currentScene].durationMs) EnterScene(currentScene + 1);
+  DrawFrame();
+  PresentFrame();
+  Delay(1);
+  return true;
+}
 
+void DrawFrame() {
   const TimelineRecord& row = timeline[(size_t)currentScene];
   RunEffect(row.effectNumber);
   DrawHeaderBand(row);
@@ -103,9 +109,6 @@ bool RunFrame() {
   else
     DrawBlackBand((int)screenHeight - 200);
   DrawSceneFlash();
-  PresentFrame();
-  Delay(1);
-  return true;
 }
 
 void MainLoop() {
