@@ -116,6 +116,7 @@ void LauncherAddCombo(int id, int x, int y, int width, int height, const std::ve
   gtk_combo_box_set_active(GTK_COMBO_BOX(w), selected);
   g_signal_connect(w, "changed", G_CALLBACK(OnGadget), GINT_TO_POINTER(id));
   Place(w, x, y, width, height);
+  gtk_widget_grab_focus(w);  // the display mode takes the keyboard first
   gadgets[id] = w;
 }
 
