@@ -1,0 +1,90 @@
+// The test display, frame pixels, frame snapshots and test PNG files.
+#include "support/gl_display.h"
+
+#include <png.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+
+#include "render/draw.h"
+#include "render/screen_state.h"
+#include "render/sprite.h"
+
+namespace {
+bool spritesStarted = false;
+int openW = 0, openH = 0;
+
+bool WritePng(const std::string& path, int width, int height, int channels, const uint8_t* pixels) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!png || !info || setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+    return false;
+  }
+  png_init_io(png, f);
+  png_set_IHDR(png, info, (png_uint_32)width, (png_uint_32)height, 8,
+               channels == 4 ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int y = 0; y < height; y++) png_write_row(png, pixels + (size_t)y * width * channels);
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return std::fclose(f) == 0;
+}
+}  // namespace
+
+bool OpenTestDisplay(int windowW, int windowH) {
+  if (!spritesStarted) {
+    InitSprites();
+    spritesStarted = true;
+  }
+  if (screenState.context && openW == windowW && openH == windowH) return true;
+  openW = openH = 0;
+  if (!OpenHostWindow(1, 0, 0, windowW, windowH, "ZYNTRAX test", HOST_STYLE_CAPTION)) return false;
+  if (!OpenWindowDisplay(1, 0, 0, 1920, 1080, windowW != 1920 || windowH != 1080)) return false;
+  SetSwapInterval(0);
+  openW = windowW;
+  openH = windowH;
+  return true;
+}
+
+Colour FramePixel(int x, int y) {
+  if (!BeginScreenDrawing()) return 0xFFFFFFFFu;
+  Colour c = ReadPixel(x, y);
+  EndScreenDrawing();
+  return c;
+}
+
+bool SaveFramePng(const std::string& path) {
+  if (!BeginScreenDrawing()) return false;
+  int w = OutputWidth(), h = OutputHeight();
+  std::vector<uint8_t> rgb((size_t)w * h * 3);
+  for (int y = 0; y < h; y++)
+    for (int x = 0; x < w; x++) {
+      Colour c = ReadPixel(x, y);
+      uint8_t* p = &rgb[((size_t)y * w + x) * 3];
+      p[0] = (uint8_t)RedOf(c);
+      p[1] = (uint8_t)GreenOf(c);
+      p[2] = (uint8_t)BlueOf(c);
+    }
+  EndScreenDrawing();
+  return WritePng(path, w, h, 3, rgb.data());
+}
+
+bool WriteTestPng(const std::string& path, int width, int height, int channels, const std::vector<uint8_t>& pixels) {
+  if (width <= 0 || height <= 0 || (channels != 3 && channels != 4) ||
+      pixels.size() < (size_t)width * height * channels)
+    return false;
+  return WritePng(path, width, height, channels, pixels.data());
+}
+
+std::string TestScratchFolder(const std::string& name) {
+  std::string root = ZYNTRAX_TEST_SCRATCH;
+  mkdir(root.c_str(), 0755);
+  std::string dir = root + "/" + name;
+  mkdir(dir.c_str(), 0755);
+  return dir + "/";
+}
