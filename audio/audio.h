@@ -3,9 +3,22 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 int SoundInit();
 int MusicLoad(int id, const std::string& path);
 int MusicSetVolume(int id, double percent);
 int MusicPlay(int id);
 void SoundShutdown();
+
+// ---- test-only (never used by the program itself) --------------------------
+// The stored record of a sound: 0 when the id holds none.
+int TestSoundInfo(int id, int* channels, int* sampleRate, int* bitsPerSample, double* volume);
+// The record's 16-bit interleaved samples (empty when the id holds none).
+std::vector<int16_t> TestSoundSamples(int id);
+// How many voice slots are playing, and whether the output device is open.
+int TestVoicesInUse();
+int TestDeviceRunning();
+// Runs one idle-watchdog check at nowMs; from then on the watchdog thread's own
+// wake-ups do nothing until the engine restarts.
+void TestWatchdogCheck(int64_t nowMs);

@@ -1,0 +1,88 @@
+// The sound table with its lock and the public music operations: loading a
+// file into a record, its volume, and starting it on the output engine.
+#include <cmath>
+#include <cstring>
+#include <mutex>
+
+#include "audio/audio.h"
+#include "audio/sound_internal.h"
+#include "platform/platform.h"
+
+namespace {
+constexpr int MAX_SOUND_ID = 1023;
+std::mutex soundTableLock;
+std::vector<std::shared_ptr<SoundRecord>> soundTable(64);
+bool engineRunning = false;
+
+std::shared_ptr<SoundRecord> FindSound(int id) {
+  std::lock_guard<std::mutex> hold(soundTableLock);
+  if (id < 0 || size_t(id) >= soundTable.size()) return nullptr;
+  return soundTable[size_t(id)];
+}
+
+double ClampPercent(double percent) {
+  if (std::isnan(percent) || percent < 0) return 0;
+  return percent > 100 ? 100 : percent;
+}
+}  // namespace
+
+int SoundInit() {
+  if (!engineRunning) engineRunning = StartEngine();
+  return engineRunning ? 1 : 0;
+}
+
+int MusicLoad(int id, const std::string& path) {
+  if (!engineRunning || id < 0 || id > MAX_SOUND_ID) return 0;
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes)) return 0;
+  auto record = std::make_shared<SoundRecord>();
+  const uint8_t* data = reinterpret_cast<const uint8_t*>(bytes.data());
+  bool decoded = bytes.size() >= 4 && std::memcmp(data, "RIFF", 4) == 0
+                     ? DecodeWave(data, bytes.size(), *record)
+                     : DecodeVorbis(data, bytes.size(), *record);
+  if (!decoded) return 0;
+  std::lock_guard<std::mutex> hold(soundTableLock);
+  if (size_t(id) >= soundTable.size()) soundTable.resize(size_t(id) + 1);
+  // A voice still playing the old record keeps its own reference to it.
+  soundTable[size_t(id)] = std::move(record);
+  return 1;
+}
+
+int MusicSetVolume(int id, double percent) {
+  if (!engineRunning) return 0;
+  std::shared_ptr<SoundRecord> sound = FindSound(id);
+  if (!sound) return 0;
+  sound->volume = ClampPercent(percent);
+  SetVoiceVolume(id, sound->volume);
+  return 1;
+}
+
+int MusicPlay(int id) {
+  if (!engineRunning) return 0;
+  std::shared_ptr<SoundRecord> sound = FindSound(id);
+  if (!sound) return 0;
+  return PlayVoice(id, sound);
+}
+
+void SoundShutdown() {
+  if (!engineRunning) return;
+  engineRunning = false;
+  StopEngine();
+  std::lock_guard<std::mutex> hold(soundTableLock);
+  for (std::shared_ptr<SoundRecord>& slot : soundTable) slot.reset();
+}
+
+int TestSoundInfo(int id, int* channels, int* sampleRate, int* bitsPerSample, double* volume) {
+  std::shared_ptr<SoundRecord> sound = FindSound(id);
+  if (!sound) return 0;
+  *channels = sound->channels;
+  *sampleRate = sound->sampleRate;
+  *bitsPerSample = sound->bitsPerSample;
+  *volume = sound->volume;
+  return 1;
+}
+
+std::vector<int16_t> TestSoundSamples(int id) {
+  std::shared_ptr<SoundRecord> sound = FindSound(id);
+  return sound ? sound->samples : std::vector<int16_t>();
+}
