@@ -41,7 +41,7 @@ bool OpenTestDisplay(int windowW, int windowH) {
     InitSprites();
     spritesStarted = true;
   }
-  if (screenState.context && openW == windowW && openH == windowH) return true;
+  if (screenState.context && screenState.windowed && openW == windowW && openH == windowH) return true;
   openW = openH = 0;
   if (!OpenHostWindow(1, 0, 0, windowW, windowH, "ZYNTRAX test", HOST_STYLE_CAPTION)) return false;
   if (!OpenWindowDisplay(1, 0, 0, 1920, 1080, windowW != 1920 || windowH != 1080)) return false;
@@ -56,6 +56,13 @@ Colour FramePixel(int x, int y) {
   Colour c = ReadPixel(x, y);
   EndScreenDrawing();
   return c;
+}
+
+void ClearFrame(Colour colour) {
+  if (!BeginScreenDrawing()) return;
+  SetDrawingMode(DRAW_MODE_DEFAULT);
+  DrawBox(0, 0, OutputWidth(), OutputHeight(), colour);
+  EndScreenDrawing();
 }
 
 bool SaveFramePng(const std::string& path) {

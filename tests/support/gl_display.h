@@ -15,6 +15,8 @@ bool OpenTestDisplay(int windowW = 1920, int windowH = 1080);
 // One logical pixel of the current frame, through the drawing bridge;
 // 0xFFFFFFFF when the frame cannot be read.
 Colour FramePixel(int x, int y);
+// Fills the whole logical frame with one colour through the drawing bridge.
+void ClearFrame(Colour colour = Rgb(0, 0, 0));
 // The current frame (logical size) written as an RGB PNG.
 bool SaveFramePng(const std::string& path);
 
