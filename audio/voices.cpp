@@ -51,6 +51,20 @@ bool watchdogQuit = false;
 std::atomic<bool> watchdogDriven{false};
 int64_t idleSince = -1;
 
+// SDL's resampler keeps the last few hundred input frames back even when
+// flushed, so 50 ms of silence goes in after the sound to push its tail out.
+void FinishFeeding(VoiceSlot& voice) {
+  static const int16_t silence[FEED_FRAMES] = {};
+  size_t left = size_t(voice.sound->sampleRate / 20) * size_t(voice.sound->channels);
+  while (left > 0) {
+    size_t count = std::min(left, size_t(FEED_FRAMES));
+    if (SDL_AudioStreamPut(voice.convert, silence, int(count * 2)) != 0) break;
+    left -= count;
+  }
+  SDL_AudioStreamFlush(voice.convert);
+  voice.flushed = true;
+}
+
 // Copies up to `frames` frames of the voice's sound, in the output format, into
 // out; returns the frames written and marks the voice finished at the end.
 int PullVoice(VoiceSlot& voice, int16_t* out, int frames) {
@@ -71,10 +85,7 @@ int PullVoice(VoiceSlot& voice, int16_t* out, int frames) {
     if (count > 0 && SDL_AudioStreamPut(voice.convert, samples.data() + voice.position, int(count * 2)) != 0)
       count = samples.size() - voice.position;  // a converter that fails ends the sound
     voice.position += count;
-    if (voice.position >= samples.size()) {
-      SDL_AudioStreamFlush(voice.convert);
-      voice.flushed = true;
-    }
+    if (voice.position >= samples.size()) FinishFeeding(voice);
   }
   int bytes = SDL_AudioStreamGet(voice.convert, out, wanted);
   got = bytes > 0 ? bytes / (OUTPUT_CHANNELS * 2) : 0;

@@ -215,7 +215,11 @@ TEST(VorbisDecoding, ATruncatedTrackKeepsWhatIsThere) {
 }
 
 TEST(VorbisDecoding, DamagedOrForeignBytesNeverCrash) {
+  // The opening of the track is enough to scribble on, and quick to decode.
   std::vector<uint8_t> bytes = TrackBytes();
+  bytes.resize(std::min<size_t>(bytes.size(), 200000));
+  SoundRecord clean;
+  ASSERT_TRUE(Vorbis(bytes, clean));
   SoundRecord record;
   std::vector<uint8_t> noise(20000);
   uint32_t state = 12345;
@@ -228,8 +232,8 @@ TEST(VorbisDecoding, DamagedOrForeignBytesNeverCrash) {
     for (size_t i = at; i < std::min(damaged.size(), at + 300); i++) damaged[i] ^= 0x5A;
     SoundRecord out;
     if (Vorbis(damaged, out)) {
-      EXPECT_EQ(out.samples.size() % size_t(out.channels), 0u);
-      EXPECT_LE(out.samples.size(), size_t(48000) * 2 * 4);
+      EXPECT_EQ(out.samples.size() % size_t(out.channels), 0u) << at;
+      EXPECT_LE(out.samples.size(), clean.samples.size()) << at;
     }
   }
 }
