@@ -1,0 +1,148 @@
+// The whole show in one process on a driven clock: every timeline row draws its
+// own scene, the bands and the flash are where they belong, and the show loops.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "driver/driver.h"
+#include "effects/effects.h"
+#include "platform/platform.h"
+#include "render/draw.h"
+#include "render/font.h"
+#include "render/sprite.h"
+#include "support/gl_display.h"
+
+namespace {
+struct Area {
+  uint64_t hash = 1469598103934665603ull;
+  std::set<Colour> colours;
+};
+
+// Fingerprint of a band of rows of the current frame (every 4th pixel).
+Area Look(int y0, int y1) {
+  Area a;
+  if (!BeginScreenDrawing()) return a;
+  for (int y = y0; y < y1; y += 4)
+    for (int x = 0; x < 1920; x += 4) {
+      Colour c = ReadPixel(x, y);
+      a.hash = (a.hash ^ c) * 1099511628211ull;
+      if (a.colours.size() < 64) a.colours.insert(c);
+    }
+  EndScreenDrawing();
+  return a;
+}
+
+class Show : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(OpenTestDisplay());
+    SetStartValues();
+    assetFolder = std::string(ZYNTRAX_ASSET_DIR) + "/";
+    for (int i = 0; i < 5; i++) headerImagePaths[i] = assetFolder + "haut" + std::to_string(i + 1) + ".png";
+    fontPath = assetFolder + "police20.png";
+    BuildTimeline();
+    TestCaptureMessages(true);
+    TestClearMessages();
+    TestSetClock(100000);
+    TestSeedRandom(1234);
+    LoadShowAssets();
+    SeedStarfield();
+    EnterScene(0);
+    showStartMs = ElapsedMs();
+  }
+  void TearDown() override {
+    TestCaptureMessages(false);
+    TestUseRealClock();
+  }
+  // Plays frames 16 ms apart through the real frame function until the clock
+  // reaches `until`.
+  void PlayUntil(int64_t until) {
+    while (ElapsedMs() < until) {
+      frameNowMs = ElapsedMs();
+      if (frameNowMs - sceneStart > timeline[currentScene].durationMs) EnterScene(currentScene + 1);
+      DrawFrame();
+      TestAdvanceClock(16);
+    }
+  }
+};
+}  // namespace
+
+TEST_F(Show, LoadsEveryPictureWithoutComplaint) {
+  EXPECT_EQ(TestCapturedMessages(), "");
+  for (SpriteId id : {1, 2, 3, 4, 5, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34})
+    EXPECT_TRUE(SpriteExists(id)) << id;
+  EXPECT_EQ(cacheReady, 1);
+  EXPECT_EQ(cacheWidth, 255);
+  EXPECT_EQ(cacheHeight, 255);
+  EXPECT_EQ(fontReady, 1);
+  EXPECT_EQ(cachedSpriteWidth[30], SpriteWidth(30));
+}
+
+TEST_F(Show, EveryRowDrawsItsOwnScene) {
+  Area previous = Look(200, 880);
+  for (int row = 0; row < 20; row++) {
+    SCOPED_TRACE("row " + std::to_string(row) + " effect " + std::to_string(timeline[row].effectNumber));
+    if (row > 0) {
+      // Enter the row the way the loop does: the frame after the last one's time is up.
+      TestSetClock(sceneStart + timeline[currentScene].durationMs + 1);
+      PlayUntil(ElapsedMs() + 1);
+    }
+    ASSERT_EQ(currentScene, row);
+    // On the entry frame the whole screen is white.
+    Area flash = Look(0, 1080);
+    EXPECT_EQ(flash.colours.size(), 1u);
+    EXPECT_EQ(*flash.colours.begin(), Rgb(255, 255, 255));
+    PlayUntil(sceneStart + std::min<int64_t>(1200, timeline[row].durationMs));
+    Area scene = Look(200, 880);
+    EXPECT_NE(scene.hash, previous.hash) << "the scene area still shows the previous scene";
+    EXPECT_GT(scene.colours.size(), 1u) << "the scene area is one flat colour";
+    Area header = Look(0, 200);
+    Area bottom = Look(880, 1080);
+    if (timeline[row].effectNumber == 18) {
+      EXPECT_EQ(header.colours, std::set<Colour>{0});
+      EXPECT_EQ(bottom.colours, std::set<Colour>{0});
+    } else {
+      EXPECT_GT(header.colours.size(), 1u) << "no header picture";
+    }
+    previous = scene;
+  }
+  // After the finale the show starts again with the starfield.
+  TestSetClock(sceneStart + timeline[19].durationMs + 1);
+  PlayUntil(ElapsedMs() + 1);
+  EXPECT_EQ(currentScene, 0);
+}
+
+TEST_F(Show, AFrameOnTheDurationIsStillTheOldScene) {
+  TestSetClock(sceneStart + timeline[0].durationMs);
+  PlayUntil(ElapsedMs() + 1);
+  EXPECT_EQ(currentScene, 0);
+  PlayUntil(ElapsedMs() + 1);
+  EXPECT_EQ(currentScene, 1);
+}
+
+TEST_F(Show, AZeroLengthRowEndsOnItsFirstLaterMillisecond) {
+  timeline[1].durationMs = 0;
+  EnterScene(1);
+  frameNowMs = ElapsedMs();
+  EXPECT_FALSE(frameNowMs - sceneStart > timeline[1].durationMs);
+  TestAdvanceClock(1);
+  PlayUntil(ElapsedMs() + 1);
+  EXPECT_EQ(currentScene, 2);
+}
+
+TEST_F(Show, TheFlashFadesOutIn450Ms) {
+  EnterScene(2);
+  TestAdvanceClock(225);
+  DrawFrame();
+  EXPECT_EQ(sceneFlashActive, 1);
+  TestAdvanceClock(225);
+  DrawFrame();
+  EXPECT_EQ(sceneFlashActive, 0);
+}
+
+TEST_F(Show, EscapeEndsTheLoop) {
+  TestPressEscape(true);
+  EXPECT_FALSE(RunFrame());
+  TestPressEscape(false);
+  EXPECT_TRUE(RunFrame());
+}
