@@ -19,7 +19,7 @@ float Cents(float cents) { return std::exp2(cents / 1200.0f); }
 void BassNote(Song& song, int64_t frame, int64_t frames, int note, float velocity, float cutoff) {
   const Envelope env{0.003f, 0.18f, 0.7f, 0.03f};
   const float gate = (float)frames / SAMPLE_RATE;
-  const int64_t total = (int64_t)(env.Length(gate) * SAMPLE_RATE);
+  const int64_t total = env.Frames(gate);
   const float hz = MidiToHz((float)note);
   const float d0 = hz / SAMPLE_RATE, d1 = d0 * Cents(7.0f), ds = d0 * 0.5f;
   float p0 = RandomPhase(), p1 = RandomPhase(), ps = 0.0f;
@@ -40,7 +40,7 @@ void BassNote(Song& song, int64_t frame, int64_t frames, int note, float velocit
 void PadNote(Song& song, int64_t frame, int64_t frames, int note, float velocity, float cutoff) {
   const Envelope env{0.35f, 1.0f, 1.0f, 0.9f};
   const float gate = (float)frames / SAMPLE_RATE;
-  const int64_t total = (int64_t)(env.Length(gate) * SAMPLE_RATE);
+  const int64_t total = env.Frames(gate);
   const float hz = MidiToHz((float)note) / SAMPLE_RATE;
   const float detune[4] = {-11.0f, 11.0f, -4.0f, 5.0f};
   float dt[4], phase[4];
@@ -70,7 +70,7 @@ void ArpNote(Song& song, int64_t frame, int64_t frames, int note, float velocity
              float cutoff) {
   const Envelope env{0.002f, 0.09f, 0.15f, 0.03f};
   const float gate = (float)frames / SAMPLE_RATE;
-  const int64_t total = (int64_t)(env.Length(gate) * SAMPLE_RATE);
+  const int64_t total = env.Frames(gate);
   const float dt = MidiToHz((float)note) / SAMPLE_RATE;
   float phase = 0.0f;
   Svf filter;
@@ -92,7 +92,7 @@ void LeadNote(Song& song, int64_t frame, int64_t frames, int note, float glideFr
       {0.006f, 0.35f, 0.7f, 0.12f}, {0.003f, 0.2f, 0.6f, 0.06f}, {0.04f, 0.6f, 0.8f, 0.35f}};
   const Envelope& env = envs[timbre];
   const float gate = (float)frames / SAMPLE_RATE;
-  const int64_t total = (int64_t)(env.Length(gate) * SAMPLE_RATE);
+  const int64_t total = env.Frames(gate);
   const float vibratoDepth = timbre == LEAD_CHIP ? 0.3f : 0.18f;
   const float gl = PanLeft(pan), gr = PanRight(pan);
   float pa = RandomPhase(), pb = RandomPhase(), pc = 0.0f;
@@ -102,7 +102,7 @@ void LeadNote(Song& song, int64_t frame, int64_t frames, int note, float glideFr
     float t = (float)n / SAMPLE_RATE;
     if ((n & 15) == 0) {
       float ramp = std::fmin(std::fmax((t - 0.2f) / 0.3f, 0.0f), 1.0f);
-      float pitch = (float)note + (glideFrom - (float)note) * std::exp(-t / 0.025f) +
+      float pitch = (float)note + (glideFrom - (float)note) * std::exp(-t / 0.018f) +
                     vibratoDepth * ramp * std::sin(6.28318531f * 5.5f * t);
       float hz = MidiToHz(pitch) / SAMPLE_RATE;
       da = hz * Cents(-9.0f);

@@ -165,12 +165,16 @@ void MixDown(Song& song, std::vector<float>& master) {
   float prevL = 0.0f, prevR = 0.0f;
   for (int64_t n = 0; n < SONG_FRAMES; ++n) {
     float p = pump[n];
+    // The pads' two sides are independent voices: fold a little of each into
+    // the other so the chords stay wide without losing the centre.
+    float padL = song.pads.left[n] * 0.8f + song.pads.right[n] * 0.2f;
+    float padR = song.pads.right[n] * 0.8f + song.pads.left[n] * 0.2f;
     float padGain = 1.0f - 0.7f * p, bassGain = 1.0f - 0.45f * p, arpGain = 1.0f - 0.35f * p;
     float xl = song.drums.left[n] * 0.9f + song.bass.left[n] * 0.56f * bassGain +
-               song.pads.left[n] * 0.8f * padGain + song.arp.left[n] * arpGain + song.lead.left[n] +
+               padL * 0.8f * padGain + song.arp.left[n] * arpGain + song.lead.left[n] +
                song.fx.left[n] * 0.5f + wet.left[n];
     float xr = song.drums.right[n] * 0.9f + song.bass.right[n] * 0.56f * bassGain +
-               song.pads.right[n] * 0.8f * padGain + song.arp.right[n] * arpGain + song.lead.right[n] +
+               padR * 0.8f * padGain + song.arp.right[n] * arpGain + song.lead.right[n] +
                song.fx.right[n] * 0.5f + wet.right[n];
     dcL = 0.9995 * (dcL + xl - prevL);
     dcR = 0.9995 * (dcR + xr - prevR);

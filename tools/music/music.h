@@ -61,7 +61,7 @@ struct Envelope {
   float attack, decay, sustain, release;
   float Held(float t) const;
   float At(float t, float gate) const;
-  float Length(float gate) const { return gate + release; }
+  int64_t Frames(float gate) const { return (int64_t)((gate + release) * SAMPLE_RATE); }
 };
 
 // ---- instruments (instruments.cpp, drums.cpp) ----

@@ -241,7 +241,7 @@ void PlayEnding(Song& song) {
   const int64_t start = At(97, 0);
   Kick(song, start, 1.0f);
   Crash(song, start, 0.8f);
-  BassNote(song, start, FRAMES_PER_BAR, AM.root, 0.9f, 600.0f);
+  BassNote(song, start, FRAMES_PER_BAR * 2, AM.root, 0.9f, 600.0f);
   for (int tone : AM.tones) PadNote(song, start, FRAMES_PER_BAR * 2, tone, 0.22f, 2600.0f);
   PadNote(song, start, FRAMES_PER_BAR * 2, AM.tones[0] + 12, 0.12f, 2600.0f);
   for (int note : {69, 76, 81}) LeadNote(song, start, FRAMES_PER_BAR, note, note, 0.35f, 0.0f, LEAD_SOFT);
