@@ -155,9 +155,12 @@ void WriteFrameBack(void*) {
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   if (!bridgeTexture) glGenTextures(1, &bridgeTexture);
   glBindTexture(GL_TEXTURE_RECTANGLE, bridgeTexture);
+  // One texel per pixel needs no filtering (and nearest is much cheaper on
+  // software GL); a stretched window gets the smoothed picture.
+  GLint filter = s.windowWidth == w && s.windowHeight == h ? GL_NEAREST : GL_LINEAR;
+  glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MIN_FILTER, filter);
+  glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MAG_FILTER, filter);
   if (bridgeTextureW != w || bridgeTextureH != h) {
-    glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexImage2D(GL_TEXTURE_RECTANGLE, 0, GL_RGB, w, h, 0, GL_BGR, GL_UNSIGNED_BYTE, frame.data());
     bridgeTextureW = w;
     bridgeTextureH = h;

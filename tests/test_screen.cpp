@@ -57,6 +57,23 @@ TEST(Screen, OpeningFailsCleanly) {
   EXPECT_GT(DesktopHeight(), 0);
 }
 
+TEST(Screen, FullScreenAtTheDesktopModeAndClosing) {
+  int w = DesktopWidth(), h = DesktopHeight();
+  ASSERT_TRUE(OpenFullscreenDisplay(w, h, 32, "ZYNTRAX test"));
+  EXPECT_FALSE(screenState.windowed);
+  EXPECT_EQ(screenState.logicalWidth, w);
+  EXPECT_EQ(screenState.windowHeight, h);
+  ASSERT_TRUE(LoadSpriteFile(20, SolidPng("red.png", 4, 4, RED), 0));
+  DrawSpriteOpaque(20, 10, 10);
+  EXPECT_EQ(FramePixel(11, 11), RED);
+  EXPECT_EQ(FramePixel(20, 20), BLACK);
+  EXPECT_EQ(PresentFrame(), 1);
+  CloseScreen();
+  EXPECT_FALSE(SpriteExists(20));
+  EXPECT_EQ(BeginScreenDrawing(), 0);
+  EXPECT_EQ(PresentFrame(), 0);
+}
+
 TEST(Screen, TheBridgeRoundTripIsLossless) {
   ASSERT_TRUE(OpenTestDisplay());
   EXPECT_EQ(screenState.logicalWidth, 1920);

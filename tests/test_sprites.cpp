@@ -3,6 +3,9 @@
 // decoding of good and bad bytes.
 #include <gtest/gtest.h>
 
+#include <png.h>
+
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/platform.h"
@@ -316,6 +319,39 @@ TEST(PngDecode, GivesBgrRowsTopDownWithTheRightDepth) {
   EXPECT_EQ(img.pixels[0], 3);
   EXPECT_EQ(img.pixels[2], 1);
   EXPECT_EQ(img.pixels[3], 77);
+}
+
+// A 3 x 1 palette picture: entries red, green, blue; with tRNS, red is clear.
+std::string PalettePng(const std::string& name, bool transparency) {
+  std::string path = dir + name;
+  FILE* f = std::fopen(path.c_str(), "wb");
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_init_io(png, f);
+  png_set_IHDR(png, info, 3, 1, 8, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_color palette[3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+  png_set_PLTE(png, info, palette, 3);
+  png_byte alpha[1] = {0};
+  if (transparency) png_set_tRNS(png, info, alpha, 1, nullptr);
+  png_write_info(png, info);
+  png_byte row[3] = {0, 1, 2};
+  png_write_row(png, row);
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  std::fclose(f);
+  return path;
+}
+
+TEST(PngDecode, ExpandsPalettesAndTheirTransparency) {
+  dir = TestScratchFolder("sprites");
+  DecodedImage img;
+  ASSERT_TRUE(Decode(Bytes(PalettePng("palette.png", false)), img));
+  EXPECT_EQ(img.depth, 24);
+  EXPECT_EQ(img.pixels, (std::vector<uint8_t>{0, 0, 255, 0, 255, 0, 255, 0, 0}));
+  ASSERT_TRUE(Decode(Bytes(PalettePng("palette_trns.png", true)), img));
+  EXPECT_EQ(img.depth, 32);
+  EXPECT_EQ(img.pixels, (std::vector<uint8_t>{0, 0, 255, 0, 0, 255, 0, 255, 255, 0, 0, 255}));
 }
 
 TEST(PngDecode, RejectsTruncatedAndCorruptBytes) {
