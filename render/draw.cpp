@@ -28,16 +28,34 @@ void SetSpan4(uint8_t* p, int n, const DrawingOutput& o) {
   for (; n > 0; --n, p += 4) std::memcpy(p, o.pattern, 4);
 }
 
+// x / 255 for every x up to 255 x 255, without a division.
+inline uint16_t Div255(uint16_t x) { return (uint16_t)((x + 1 + (x >> 8)) >> 8); }
+
+// Long spans go sixteen pixels at a time as a row of bytes, each byte with its
+// own factor and premultiplied addend (the alpha byte of 4-byte outputs keeps
+// its value); short spans and the rest pixel by pixel.
 template <int BYTES>
-void BlendSpan(uint8_t* p, int n, const DrawingOutput& o) {
-  const unsigned ia = o.frontInverseAlpha;
-  const unsigned b = o.frontBlue, g = o.frontGreen, r = o.frontRed;
-  for (; n > 0; --n, p += BYTES) {
-    p[0] = (uint8_t)((p[0] * ia + b) / 255);
-    p[1] = (uint8_t)((p[1] * ia + g) / 255);
-    p[2] = (uint8_t)((p[2] * ia + r) / 255);
+void BlendSpan(uint8_t* __restrict p, int n, const DrawingOutput& o) {
+  const uint16_t channelFactor[4] = {o.frontInverseAlpha, o.frontInverseAlpha, o.frontInverseAlpha, 255};
+  const uint16_t channelAddend[4] = {o.frontBlue, o.frontGreen, o.frontRed, 0};
+  constexpr int PIXELS = 16, CHUNK = PIXELS * BYTES;
+  if (n >= PIXELS) {
+    uint16_t factor[CHUNK], addend[CHUNK];
+    for (int k = 0; k < CHUNK; ++k) {
+      factor[k] = channelFactor[k % BYTES];
+      addend[k] = channelAddend[k % BYTES];
+    }
+    for (; n >= PIXELS; n -= PIXELS, p += CHUNK)
+      for (int k = 0; k < CHUNK; ++k) p[k] = (uint8_t)Div255((uint16_t)(p[k] * factor[k] + addend[k]));
   }
+  for (; n > 0; --n, p += BYTES)
+    for (int k = 0; k < 3; ++k) p[k] = (uint8_t)Div255((uint16_t)(p[k] * channelFactor[k] + channelAddend[k]));
 }
+
+// Blending with alpha 0 leaves every pixel as it is.
+void NoSpan(uint8_t*, int, const DrawingOutput&) {}
+
+void ChooseWriter(DrawingOutput& o);
 
 void ConvertFront(DrawingOutput& o) {
   ++conversions;
@@ -51,6 +69,7 @@ void ConvertFront(DrawingOutput& o) {
   o.frontBlue = (uint16_t)(BlueOf(c) * m);
   uint8_t px[4] = {(uint8_t)BlueOf(c), (uint8_t)GreenOf(c), (uint8_t)RedOf(c), (uint8_t)a};
   for (int i = 0; i < 4; ++i) std::memcpy(o.pattern + i * o.bytesPerPixel, px, (size_t)o.bytesPerPixel);
+  ChooseWriter(o);
 }
 
 void ConvertBack(DrawingOutput& o) {
@@ -65,11 +84,17 @@ void ConvertBack(DrawingOutput& o) {
   o.backBlue = (uint16_t)(BlueOf(c) * m);
 }
 
+// Picks the span writer for the mode, with the two blend alphas whose result
+// is known: 0 keeps the old pixel and, on 3-byte outputs, 255 is a plain set.
 void ChooseWriter(DrawingOutput& o) {
-  if (o.blend)
-    o.span = o.bytesPerPixel == 4 ? BlendSpan<4> : BlendSpan<3>;
-  else
+  if (!o.blend)
     o.span = o.bytesPerPixel == 4 ? SetSpan4 : SetSpan3;
+  else if (o.frontAlpha == 0)
+    o.span = NoSpan;
+  else if (o.frontAlpha == 255 && o.bytesPerPixel == 3)
+    o.span = SetSpan3;
+  else
+    o.span = o.bytesPerPixel == 4 ? BlendSpan<4> : BlendSpan<3>;
 }
 
 // Fills row y, columns x0..x1 inclusive, clipped. Coordinates are 64-bit so
@@ -246,7 +271,6 @@ int BeginBufferDrawing(uint8_t* pixels, int width, int height, int bytesPerPixel
   // first colour of -1 is drawn correctly too.
   ConvertFront(output);
   ConvertBack(output);
-  ChooseWriter(output);
   hasOutput = true;
   return 1;
 }
@@ -266,7 +290,6 @@ void SetDrawingMode(int mode) {
   if (!hasOutput) return;
   output.mode = mode;
   output.blend = (mode & BLEND_MODE_BITS) != 0 && (mode & EXCLUSIVE_MODE_BITS) == 0;
-  ChooseWriter(output);
   ConvertFront(output);
   ConvertBack(output);
 }

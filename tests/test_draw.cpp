@@ -118,6 +118,28 @@ TEST_F(DrawTest, AlphaBlendFollowsTheIntegerFormula) {
   }
 }
 
+TEST_F(DrawTest, LongBlendedSpansGiveTheSameBytesAsThePerPixelFormula) {
+  for (int bpp : {3, 4}) {
+    Buffer b(53, 3, bpp);
+    for (size_t i = 0; i < b.bytes.size(); ++i) b.bytes[i] = (uint8_t)(i * 37 + 11);
+    std::vector<uint8_t> old = b.bytes;
+    ASSERT_TRUE(b.Begin());
+    SetDrawingMode(DRAW_MODE_ALPHA_BLEND);
+    DrawBox(1, 1, 51, 1, Rgba(17, 230, 99, 201));
+    for (int x = 0; x < 53; ++x) {
+      size_t at = (size_t)b.stride + (size_t)x * bpp;  // drawing row 1 is buffer row 1 of 3
+      bool inside = x >= 1 && x <= 51;
+      const int colour[3] = {99, 230, 17};
+      for (int k = 0; k < bpp; ++k) {
+        int expected = old[at + k];
+        if (inside && k < 3) expected = (old[at + k] * (255 - 201) + colour[k] * 201) / 255;
+        ASSERT_EQ(b.bytes[at + k], expected) << bpp << " bytes, x " << x << ", byte " << k;
+      }
+    }
+    EndScreenDrawing();
+  }
+}
+
 TEST_F(DrawTest, FourByteOutputsWriteAndReadTheAlphaByte) {
   Buffer b(6, 3, 4);
   ASSERT_TRUE(b.Begin());
