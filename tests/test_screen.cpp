@@ -18,14 +18,8 @@ namespace {
 constexpr Colour RED = Rgb(255, 0, 0), GREEN = Rgb(0, 255, 0), BLACK = Rgb(0, 0, 0);
 
 std::string SolidPng(const std::string& name, int w, int h, Colour c) {
-  std::vector<uint8_t> px;
-  for (int i = 0; i < w * h; i++) {
-    px.push_back((uint8_t)RedOf(c));
-    px.push_back((uint8_t)GreenOf(c));
-    px.push_back((uint8_t)BlueOf(c));
-  }
   std::string path = TestScratchFolder("screen") + name;
-  EXPECT_TRUE(WriteTestPng(path, w, h, 3, px));
+  EXPECT_TRUE(WriteTestPng(path, w, h, 3, SolidPixels(w, h, 3, c)));
   return path;
 }
 

@@ -34,17 +34,6 @@ std::vector<uint8_t> Quadrants(int channels) {
   return px;
 }
 
-std::vector<uint8_t> Solid(int w, int h, int channels, Colour c, int alpha = 255) {
-  std::vector<uint8_t> px;
-  for (int i = 0; i < w * h; i++) {
-    px.push_back((uint8_t)RedOf(c));
-    px.push_back((uint8_t)GreenOf(c));
-    px.push_back((uint8_t)BlueOf(c));
-    if (channels == 4) px.push_back((uint8_t)alpha);
-  }
-  return px;
-}
-
 std::string Png(const std::string& name, int w, int h, int channels, const std::vector<uint8_t>& px) {
   std::string path = dir + name;
   EXPECT_TRUE(WriteTestPng(path, w, h, channels, px));
@@ -139,13 +128,13 @@ TEST_F(Sprites, BlendedDrawsTintAndFade) {
   ExpectQuadrants(100, 100, Rgb(10, 200, 30), Rgb(10, 200, 30), Rgb(10, 200, 30), Rgb(10, 200, 30));
 
   // The silhouette follows the picture's alpha: a transparent picture leaves the background.
-  ASSERT_TRUE(LoadSpriteFile(23, Png("clear.png", 20, 20, 4, Solid(20, 20, 4, WHITE, 0)), SPRITE_KEEP_ALPHA));
+  ASSERT_TRUE(LoadSpriteFile(23, Png("clear.png", 20, 20, 4, SolidPixels(20, 20, 4, WHITE, 0)), SPRITE_KEEP_ALPHA));
   ClearFrame(BLUE);
   DrawSpriteBlended(23, 300, 100, 255, Rgb(255, 255, 0));
   EXPECT_EQ(FramePixel(310, 110), BLUE);
 
   // Intensity scales the alpha: half-white over black, above 255 counts as 255, 0 draws nothing.
-  ASSERT_TRUE(LoadSpriteFile(24, Png("white.png", 20, 20, 4, Solid(20, 20, 4, WHITE)), SPRITE_KEEP_ALPHA));
+  ASSERT_TRUE(LoadSpriteFile(24, Png("white.png", 20, 20, 4, SolidPixels(20, 20, 4, WHITE)), SPRITE_KEEP_ALPHA));
   ClearFrame(BLACK);
   DrawSpriteBlended(24, 500, 100, 128);
   DrawSpriteBlended(24, 600, 100, 1000);
@@ -157,7 +146,7 @@ TEST_F(Sprites, BlendedDrawsTintAndFade) {
   EXPECT_EQ(FramePixel(710, 110), BLACK);
 
   // Half-transparent picture at full intensity keeps its colours, half blended.
-  ASSERT_TRUE(LoadSpriteFile(25, Png("half.png", 20, 20, 4, Solid(20, 20, 4, RED, 128)), SPRITE_KEEP_ALPHA));
+  ASSERT_TRUE(LoadSpriteFile(25, Png("half.png", 20, 20, 4, SolidPixels(20, 20, 4, RED, 128)), SPRITE_KEEP_ALPHA));
   ClearFrame(BLUE);
   DrawSpriteBlended(25, 800, 100, 255);
   Colour mix = FramePixel(810, 110);
@@ -166,7 +155,7 @@ TEST_F(Sprites, BlendedDrawsTintAndFade) {
 }
 
 TEST_F(Sprites, AlphaRulesOfTheLoadFlags) {
-  std::vector<uint8_t> px = Solid(20, 20, 3, GREEN);
+  std::vector<uint8_t> px = SolidPixels(20, 20, 3, GREEN);
   for (int y = 5; y < 15; y++)
     for (int x = 5; x < 15; x++) px[(y * 20 + x) * 3 + 1] = 0;  // black middle
   std::string path = Png("keyed.png", 20, 20, 3, px);
@@ -176,7 +165,7 @@ TEST_F(Sprites, AlphaRulesOfTheLoadFlags) {
   // Without it the picture is opaque, black included.
   ASSERT_TRUE(LoadSpriteFile(27, path, 0));
   // A 32-bit picture loaded without the flag is opaque too.
-  ASSERT_TRUE(LoadSpriteFile(28, Png("clear.png", 20, 20, 4, Solid(20, 20, 4, WHITE, 0)), 0));
+  ASSERT_TRUE(LoadSpriteFile(28, Png("clear.png", 20, 20, 4, SolidPixels(20, 20, 4, WHITE, 0)), 0));
   ClearFrame(RED);
   DrawSpriteBlended(26, 100, 100, 255);
   DrawSpriteBlended(27, 200, 100, 255);
@@ -239,8 +228,8 @@ TEST_F(Sprites, ClipSelectsThePartAndResetsTheSize) {
 }
 
 TEST_F(Sprites, TableIdsReplaceGrowAndHandOutDynamicIds) {
-  std::string red = Png("red.png", 8, 6, 3, Solid(8, 6, 3, RED));
-  std::string green = Png("green.png", 12, 4, 3, Solid(12, 4, 3, GREEN));
+  std::string red = Png("red.png", 8, 6, 3, SolidPixels(8, 6, 3, RED));
+  std::string green = Png("green.png", 12, 4, 3, SolidPixels(12, 4, 3, GREEN));
   ASSERT_TRUE(LoadSpriteFile(27, red, 0));
   ASSERT_TRUE(LoadSpriteFile(27, green, 0));
   EXPECT_EQ(SpriteWidth(27), 12);
@@ -287,7 +276,7 @@ TEST_F(Sprites, MissingSpritesAndBadFilesChangeNothing) {
   EXPECT_FALSE(SpriteExists(31));
 
   // A file that does not decode keeps the sprite already under that id.
-  ASSERT_TRUE(LoadSpriteFile(32, Png("red.png", 8, 6, 3, Solid(8, 6, 3, RED)), 0));
+  ASSERT_TRUE(LoadSpriteFile(32, Png("red.png", 8, 6, 3, SolidPixels(8, 6, 3, RED)), 0));
   std::string junk = dir + "junk.png";
   intptr_t f = CreateFileForWrite(junk);
   ASSERT_TRUE(f);
@@ -314,7 +303,7 @@ TEST(PngDecode, GivesBgrRowsTopDownWithTheRightDepth) {
   EXPECT_EQ(img.pixels[bl], 255);
   EXPECT_EQ(img.pixels[bl + 2], 0);
 
-  ASSERT_TRUE(Decode(Bytes(Png("half.png", 4, 2, 4, Solid(4, 2, 4, Rgb(1, 2, 3), 77))), img));
+  ASSERT_TRUE(Decode(Bytes(Png("half.png", 4, 2, 4, SolidPixels(4, 2, 4, Rgb(1, 2, 3), 77))), img));
   EXPECT_EQ(img.depth, 32);
   EXPECT_EQ(img.pixels[0], 3);
   EXPECT_EQ(img.pixels[2], 1);
@@ -380,7 +369,7 @@ TEST(PngDecode, RejectsTruncatedAndCorruptBytes) {
 
 TEST(PngDecode, RefusesAbsurdSizes) {
   dir = TestScratchFolder("sprites");
-  std::string bytes = Bytes(Png("one.png", 1, 1, 3, Solid(1, 1, 3, RED)));
+  std::string bytes = Bytes(Png("one.png", 1, 1, 3, SolidPixels(1, 1, 3, RED)));
   // IHDR data sits at bytes 16..28; patch the width to 20000 and fix its CRC.
   auto put32 = [&](size_t at, uint32_t v) {
     for (int i = 0; i < 4; i++) bytes[at + i] = (char)((v >> (24 - 8 * i)) & 0xFF);

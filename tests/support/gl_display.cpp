@@ -88,6 +88,17 @@ bool WriteTestPng(const std::string& path, int width, int height, int channels, 
   return WritePng(path, width, height, channels, pixels.data());
 }
 
+std::vector<uint8_t> SolidPixels(int width, int height, int channels, Colour colour, int alpha) {
+  std::vector<uint8_t> px;
+  for (int i = 0; i < width * height; i++) {
+    px.push_back((uint8_t)RedOf(colour));
+    px.push_back((uint8_t)GreenOf(colour));
+    px.push_back((uint8_t)BlueOf(colour));
+    if (channels == 4) px.push_back((uint8_t)alpha);
+  }
+  return px;
+}
+
 std::string TestScratchFolder(const std::string& name) {
   std::string root = ZYNTRAX_TEST_SCRATCH;
   mkdir(root.c_str(), 0755);

@@ -23,5 +23,7 @@ bool SaveFramePng(const std::string& path);
 // Writes a PNG of width x height from top-down rows of `channels` bytes per
 // pixel (3: R G B, 4: R G B A).
 bool WriteTestPng(const std::string& path, int width, int height, int channels, const std::vector<uint8_t>& pixels);
+// width x height pixels of one colour, `channels` bytes each (alpha last).
+std::vector<uint8_t> SolidPixels(int width, int height, int channels, Colour colour, int alpha = 255);
 // A fresh folder under the build's scratch area for a test's files.
 std::string TestScratchFolder(const std::string& name);
