@@ -4,7 +4,6 @@
 #include "platform/video.h"
 
 namespace {
-bool videoStarted = false;
 VideoResizeHandler resizeHandler = nullptr;
 
 void SetContextAttributes() {
@@ -32,12 +31,9 @@ int Classify(const SDL_Event& e) {
 }
 }  // namespace
 
-bool VideoStart() {
-  if (videoStarted) return true;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-  videoStarted = true;
-  return true;
-}
+bool VideoStart() { return VideoRunning() || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
+
+bool VideoRunning() { return SDL_WasInit(SDL_INIT_VIDEO) != 0; }
 
 int VideoDesktopWidth() {
   SDL_DisplayMode mode;
@@ -116,20 +112,20 @@ void VideoSwap(SDL_Window* window) {
 int VideoSetSwapInterval(int interval) { return SDL_GL_SetSwapInterval(interval) == 0 ? 1 : 0; }
 
 void VideoShowCursor(bool show) {
-  if (videoStarted) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+  if (VideoRunning()) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
 }
 
 void VideoSetResizeHandler(VideoResizeHandler handler) { resizeHandler = handler; }
 
 int VideoNextEvent() {
-  if (!videoStarted) return 0;
+  if (!VideoRunning()) return 0;
   SDL_Event e;
   if (!SDL_PollEvent(&e)) return 0;
   return Classify(e);
 }
 
 void VideoDrainEvents() {
-  if (!videoStarted) return;
+  if (!VideoRunning()) return;
   SDL_Event e;
   while (SDL_PollEvent(&e)) Classify(e);
 }

@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <string>
 
-// Starts SDL's video subsystem once (false without a display).
+// Starts SDL's video subsystem when it is not running (false without a display).
 bool VideoStart();
+// False once SDL has been shut down: every window and context is gone.
+bool VideoRunning();
 int VideoDesktopWidth();
 int VideoDesktopHeight();
 

@@ -19,8 +19,15 @@
 ScreenState screenState;
 
 namespace {
-std::map<int, SDL_Window*> hostWindows;
-SDL_Window* fullscreenWindow = nullptr;
+// Windows are remembered by SDL id, so a window SDL has already destroyed
+// (at shutdown) is simply not found.
+std::map<int, uint32_t> hostWindows;
+uint32_t fullscreenWindow = 0;
+
+SDL_Window* HostWindow(int number) {
+  auto it = hostWindows.find(number);
+  return it != hostWindows.end() && VideoRunning() ? SDL_GetWindowFromID(it->second) : nullptr;
+}
 
 // The drawing bridge. frame is the logical-size copy the primitives paint on;
 // frameCurrent says it still equals what GL shows, so the next read-back can
@@ -198,6 +205,7 @@ int DesktopHeight() { return VideoDesktopHeight(); }
 
 void CloseScreen() {
   ScreenState& s = screenState;
+  if (!VideoRunning()) s.context = nullptr;  // SDL is gone and took the context with it
   FreeAllSprites();
   DropBridgeTexture();
   s.windowWidth = s.windowHeight = 0;
@@ -205,9 +213,11 @@ void CloseScreen() {
   if (s.context) VideoDestroyContext(s.context);
   s.context = nullptr;
   if (fullscreenWindow) {
-    VideoDestroyWindow(fullscreenWindow);
-    fullscreenWindow = nullptr;
-    VideoShowCursor(true);
+    if (VideoRunning()) {
+      VideoDestroyWindow(SDL_GetWindowFromID(fullscreenWindow));
+      VideoShowCursor(true);
+    }
+    fullscreenWindow = 0;
   }
   s.surfaceWindow = nullptr;
   s.parentWindow = nullptr;
@@ -223,7 +233,7 @@ int OpenFullscreenDisplay(int width, int height, int depth, const std::string& t
   SDL_Window* window = VideoCreateFullscreen(title, width, height);
   if (!window) return 0;
   VideoShowCursor(false);
-  fullscreenWindow = window;
+  fullscreenWindow = SDL_GetWindowID(window);
   int dw = 0, dh = 0;
   VideoDrawableSize(window, dw, dh);
   s.x = s.y = s.rightOffset = s.bottomOffset = 0;
@@ -238,15 +248,14 @@ int OpenFullscreenDisplay(int width, int height, int depth, const std::string& t
 }
 
 int OpenHostWindow(int number, int x, int y, int width, int height, const std::string& title, int style) {
-  auto old = hostWindows.find(number);
-  if (old != hostWindows.end()) {
-    if (screenState.parentWindow == old->second) CloseScreen();
-    VideoDestroyWindow(old->second);
-    hostWindows.erase(old);
+  if (SDL_Window* old = HostWindow(number)) {
+    if (screenState.parentWindow == old) CloseScreen();
+    VideoDestroyWindow(old);
   }
+  hostWindows.erase(number);
   SDL_Window* window = VideoCreateWindow(title, x, y, width, height, style == HOST_STYLE_BORDERLESS);
   if (!window) return 0;
-  hostWindows[number] = window;
+  hostWindows[number] = SDL_GetWindowID(window);
   return 1;
 }
 
@@ -260,9 +269,9 @@ int OpenWindowDisplay(int hostWindow, int x, int y, int width, int height, int a
   s.y = y;
   s.rightOffset = rightOffset;
   s.bottomOffset = bottomOffset;
-  auto host = hostWindows.find(hostWindow);
-  if (host == hostWindows.end() || width <= 0 || height <= 0) return 0;
-  s.parentWindow = host->second;
+  SDL_Window* host = HostWindow(hostWindow);
+  if (!host || width <= 0 || height <= 0) return 0;
+  s.parentWindow = host;
   s.logicalWidth = width;
   s.logicalHeight = height;
   int hostW = 0, hostH = 0;
@@ -285,7 +294,7 @@ int SetSwapInterval(int interval) {
 
 int PresentFrame() {
   ScreenState& s = screenState;
-  if (!s.context) return 0;
+  if (!s.context || !VideoRunning()) return 0;
   if (!s.windowed) VideoDrainEvents();
   VideoSwap(s.surfaceWindow);
   if (!s.windowed) VideoDrainEvents();

@@ -163,6 +163,18 @@ TEST(Screen, ResizingTheHostRunsTheStretchFit) {
   EXPECT_EQ(FramePixel(900, 500), BLACK);
 }
 
+TEST(Screen, ReopensAfterThePlatformShutDown) {
+  ASSERT_TRUE(OpenTestDisplay());
+  ShutdownPlatform();  // SDL destroys every window and context it made
+  EXPECT_EQ(PresentFrame(), 0);
+  CloseScreen();
+  ASSERT_TRUE(OpenTestDisplay());
+  ASSERT_TRUE(LoadSpriteFile(23, SolidPng("red.png", 4, 4, RED), 0));
+  DrawSpriteOpaque(23, 0, 0);
+  EXPECT_EQ(FramePixel(1, 1), RED);
+  EXPECT_EQ(PresentFrame(), 1);
+}
+
 TEST(Input, CloseRequestsAndEscape) {
   ASSERT_TRUE(OpenTestDisplay());
   while (PollWindowEvent()) {
