@@ -8,6 +8,7 @@
 
 #include "driver/driver.h"
 #include "effects/effects.h"
+#include "effects/native_size.h"
 #include "platform/platform.h"
 #include "render/draw.h"
 #include "render/sprite.h"
@@ -24,10 +25,6 @@ constexpr SpriteId COW = 21;
 
 int Nearest(float x) { return (int)std::nearbyint(x); }
 
-// The picture's own size as start-up read it, or as it stands when start-up
-// could not read it.
-int CowWidth() { return cachedSpriteWidth[COW] >= 1 ? (int)cachedSpriteWidth[COW] : SpriteWidth(COW); }
-int CowHeight() { return cachedSpriteHeight[COW] >= 1 ? (int)cachedSpriteHeight[COW] : SpriteHeight(COW); }
 }  // namespace
 
 void InitFinale() {
@@ -132,7 +129,7 @@ void DrawFinale() {
     DrawBox(0, 0, (int)screenWidth, (int)screenHeight, Rgb(0, 0, 0));
     EndScreenDrawing();
   }
-  int w21 = CowWidth(), h21 = CowHeight();
+  int w21 = NativeSpriteWidth(COW), h21 = NativeSpriteHeight(COW);
   int bw = Nearest((float)w21 * FINALE_SCALE), bh = Nearest((float)h21 * FINALE_SCALE);
   float x = (float)screenWidth / 2.0f - (float)bw / 2.0f;
   float y = (float)(screenHeight - 400) / 2.0f - (float)bh / 2.0f + 200.0f;

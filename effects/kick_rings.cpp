@@ -8,6 +8,7 @@
 
 #include "driver/driver.h"
 #include "effects/effects.h"
+#include "effects/native_size.h"
 #include "platform/platform.h"
 #include "render/draw.h"
 #include "render/sprite.h"
@@ -39,13 +40,6 @@ float WrapAngle(float d) {
   return d;
 }
 
-int NativeWidth(SpriteId id) {
-  return cachedSpriteWidth[id] >= 1 ? (int)cachedSpriteWidth[id] : SpriteWidth(id);
-}
-int NativeHeight(SpriteId id) {
-  return cachedSpriteHeight[id] >= 1 ? (int)cachedSpriteHeight[id] : SpriteHeight(id);
-}
-
 void DrawDiscs(float cx, float cy, float g, float r0, float m) {
   if (!BeginScreenDrawing()) return;
   DrawBox(0, 200, (int)screenWidth, (int)screenHeight - 400, Rgb(0, 0, 0));
@@ -67,7 +61,7 @@ void DrawDiscs(float cx, float cy, float g, float r0, float m) {
 
 void DrawOrbit(const Copies& c, float a, float f, float cx, float cy, float rx, float ry, float g,
                float m, float d0) {
-  float w0 = (float)NativeWidth(c.green), h0 = (float)NativeHeight(c.green);
+  float w0 = (float)NativeSpriteWidth(c.green), h0 = (float)NativeSpriteHeight(c.green);
   for (int64_t j = 0; j < ORBIT_SPRITES; j++) {
     float A = a * 1.6f * f + (float)j * 2.0f * 3.1415927f / (float)ORBIT_SPRITES;
     float q = (std::sin(A) + 1.0f) * 0.5f;
