@@ -15,14 +15,20 @@ int PollWindowEvent() {
   return e == VIDEO_CLOSE_REQUEST ? WINDOW_CLOSE_EVENT : e;
 }
 
+// Reads the held keys, and takes the key events out of the queue so that an
+// Escape tap shorter than a frame still counts.
 void PollKeyboard() {
-  escapeDown = testEscape;
-  if (SDL_WasInit(SDL_INIT_VIDEO)) {
-    SDL_PumpEvents();
-    int count = 0;
-    const Uint8* keys = SDL_GetKeyboardState(&count);
-    if (keys && SDL_SCANCODE_ESCAPE < count && keys[SDL_SCANCODE_ESCAPE]) escapeDown = true;
-  }
+  escapeDown = testEscape || VideoTakeEscapePress();
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+  SDL_PumpEvents();
+  SDL_Event keys[32];
+  int n;
+  while ((n = SDL_PeepEvents(keys, 32, SDL_GETEVENT, SDL_KEYDOWN, SDL_KEYUP)) > 0)
+    for (int i = 0; i < n; i++)
+      if (keys[i].type == SDL_KEYDOWN && keys[i].key.keysym.scancode == SDL_SCANCODE_ESCAPE) escapeDown = true;
+  int count = 0;
+  const Uint8* state = SDL_GetKeyboardState(&count);
+  if (state && SDL_SCANCODE_ESCAPE < count && state[SDL_SCANCODE_ESCAPE]) escapeDown = true;
 }
 
 int KeyDown(int scanCode) { return scanCode == KEY_ESCAPE && escapeDown ? 1 : 0; }

@@ -3,8 +3,11 @@
 // desktop's DPI: windows are created without high-DPI backing.
 #include "platform/video.h"
 
+#include <SDL_syswm.h>
+
 namespace {
 VideoResizeHandler resizeHandler = nullptr;
+bool escapePressed = false;  // an Escape press went through the queue since the last look
 
 void SetContextAttributes() {
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -15,9 +18,25 @@ void SetContextAttributes() {
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
 }
 
+// SDL stores an X11 window's WM_NAME as UTF-8 text, which tools that read it
+// in the C locale (xdotool, older window managers) cannot decode. An ASCII
+// title is stored again as plain STRING so they find the window by name.
+void StorePlainTitle(SDL_Window* window, const std::string& title) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  for (unsigned char c : title)
+    if (c >= 0x80) return;
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+  XStoreName(info.info.x11.display, info.info.x11.window, title.c_str());
+  XFlush(info.info.x11.display);
+#endif
+}
+
 // Size changes go to the handler; returns what VideoNextEvent reports.
 int Classify(const SDL_Event& e) {
   if (e.type == SDL_QUIT) return VIDEO_CLOSE_REQUEST;
+  if (e.type == SDL_KEYDOWN && e.key.keysym.scancode == SDL_SCANCODE_ESCAPE) escapePressed = true;
   if (e.type == SDL_WINDOWEVENT) {
     if (e.window.event == SDL_WINDOWEVENT_CLOSE) return VIDEO_CLOSE_REQUEST;
     if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && resizeHandler) {
@@ -51,7 +70,9 @@ SDL_Window* VideoCreateWindow(const std::string& title, int x, int y, int width,
   if (width <= 0 || height <= 0 || !VideoStart()) return nullptr;
   SetContextAttributes();
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | (borderless ? SDL_WINDOW_BORDERLESS : 0);
-  return SDL_CreateWindow(title.c_str(), x, y, width, height, flags);
+  SDL_Window* window = SDL_CreateWindow(title.c_str(), x, y, width, height, flags);
+  StorePlainTitle(window, title);
+  return window;
 }
 
 SDL_Window* VideoCreateFullscreen(const std::string& title, int width, int height) {
@@ -70,6 +91,7 @@ SDL_Window* VideoCreateFullscreen(const std::string& title, int width, int heigh
   SetContextAttributes();
   SDL_Window* window = SDL_CreateWindow(title.c_str(), 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (!window) return nullptr;
+  StorePlainTitle(window, title);
   if (SDL_SetWindowDisplayMode(window, &chosen) != 0 || SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0) {
     SDL_DestroyWindow(window);
     return nullptr;
@@ -128,4 +150,10 @@ void VideoDrainEvents() {
   if (!VideoRunning()) return;
   SDL_Event e;
   while (SDL_PollEvent(&e)) Classify(e);
+}
+
+bool VideoTakeEscapePress() {
+  bool pressed = escapePressed;
+  escapePressed = false;
+  return pressed;
 }

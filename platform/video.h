@@ -42,3 +42,6 @@ constexpr int VIDEO_CLOSE_REQUEST = -1;
 int VideoNextEvent();
 // Handles and drops every pending event (size changes still reach the handler).
 void VideoDrainEvents();
+// True when an Escape press passed through the event pump since the last call,
+// so a tap shorter than a frame is not lost between two keyboard readings.
+bool VideoTakeEscapePress();

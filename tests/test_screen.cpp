@@ -187,6 +187,18 @@ TEST(Input, CloseRequestsAndEscape) {
   EXPECT_EQ(seen, WINDOW_CLOSE_EVENT);
   EXPECT_EQ(PollWindowEvent(), 0);
 
+  // A tap that is over before the keyboard is read still counts, once.
+  SDL_Event key{};
+  key.type = SDL_KEYDOWN;
+  key.key.keysym.scancode = SDL_SCANCODE_ESCAPE;
+  SDL_PushEvent(&key);
+  key.type = SDL_KEYUP;
+  SDL_PushEvent(&key);
+  PollKeyboard();
+  EXPECT_TRUE(KeyDown(KEY_ESCAPE));
+  PollKeyboard();
+  EXPECT_FALSE(KeyDown(KEY_ESCAPE));
+
   TestPressEscape(true);
   PollKeyboard();
   EXPECT_TRUE(KeyDown(KEY_ESCAPE));
