@@ -24,7 +24,7 @@ const char* SHOW = "Velda Party 5";
 
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-struct Run {
+struct ShowRun {
   TestDesktop desktop;
   std::string tmp;    // TMPDIR of the program: its asset folder lies below
   std::string sound;  // what the audio device played, written by SDL's disk driver
@@ -32,7 +32,7 @@ struct Run {
   pid_t pid = -1;
   WindowGeometry dialog;
 
-  Run(int width, int height) {
+  ShowRun(int width, int height) {
     desktop = StartDesktop(width, height);
     tmp = std::string(ZYNTRAX_TEST_SCRATCH) + "/program-" + std::to_string(getpid()) + "-" +
           std::to_string(desktop.display);
@@ -41,7 +41,7 @@ struct Run {
     sound = tmp + "/sound.raw";
     errors = tmp + "/stderr.txt";
   }
-  ~Run() {
+  ~ShowRun() {
     if (pid > 0) WaitForExit(pid, 1);
     StopDesktop(desktop);
     fs::remove_all(tmp);
@@ -112,7 +112,7 @@ double Energy(const int16_t* s, size_t n) {
 }  // namespace
 
 TEST(Program, DefaultsOpenTheShowFullScreenAtVolume80AndEscapeEndsIt) {
-  Run run(1920, 1080);
+  ShowRun run(1920, 1080);
   ASSERT_TRUE(run.Start());
   EXPECT_EQ(run.dialog.width, 640);
   EXPECT_EQ(run.dialog.height, 530);
@@ -143,7 +143,7 @@ TEST(Program, DefaultsOpenTheShowFullScreenAtVolume80AndEscapeEndsIt) {
 }
 
 TEST(Program, WindowedAndMutedOnASmallDesktopOpensAScaledWindowInSilence) {
-  Run run(1366, 768);
+  ShowRun run(1366, 768);
   ASSERT_TRUE(run.Start());
   run.ChooseMode(0);
   run.TickMute();
@@ -170,7 +170,7 @@ TEST(Program, WindowGeometryInEachModeAndDesktop) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h) + " mode " + std::to_string(c.mode));
-    Run run(c.w, c.h);
+    ShowRun run(c.w, c.h);
     ASSERT_TRUE(run.Start());
     run.ChooseMode(c.mode);
     run.TickMute();
@@ -187,7 +187,7 @@ TEST(Program, WindowGeometryInEachModeAndDesktop) {
 }
 
 TEST(Program, ClosingTheDialogEndsWithoutAShow) {
-  Run run(1920, 1080);
+  ShowRun run(1920, 1080);
   ASSERT_TRUE(run.Start());
   SendCloseRequest(run.desktop, run.dialog.id);
   EXPECT_EQ(run.Exit(), 0);
@@ -195,7 +195,7 @@ TEST(Program, ClosingTheDialogEndsWithoutAShow) {
 }
 
 TEST(Program, ACorruptPictureIsReportedAndTheShowStillStarts) {
-  Run run(1920, 1080);
+  ShowRun run(1920, 1080);
   // Lay the asset folder as a first run would, then spoil ship.png in place.
   std::string folder = run.AssetFolder();
   fs::create_directories(folder);
@@ -221,7 +221,7 @@ TEST(Program, ACorruptPictureIsReportedAndTheShowStillStarts) {
 }
 
 TEST(Program, WithoutTheBannerTheDialogShowsItsName) {
-  Run run(1920, 1080);
+  ShowRun run(1920, 1080);
   std::string folder = run.AssetFolder();
   fs::create_directories(folder);
   fs::permissions(run.tmp + "/zyntrax-" + std::to_string(geteuid()), fs::perms::owner_all);

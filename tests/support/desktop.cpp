@@ -65,37 +65,59 @@ std::string RunOn(const TestDesktop& d, const std::string& command) {
   return out;
 }
 
+namespace {
+// Windows named exactly `name` among the root's children, found through
+// xwininfo (xdotool cannot match names stored as UTF-8 strings).
+std::vector<long> WindowsNamed(const TestDesktop& d, const std::string& name) {
+  std::vector<long> ids;
+  std::istringstream lines(RunOn(d, "xwininfo -root -children 2>/dev/null"));
+  std::string line, quoted = "\"" + name + "\":";
+  while (std::getline(lines, line)) {
+    size_t at = line.find(quoted);
+    if (at == std::string::npos) continue;
+    long id = std::strtol(line.c_str(), nullptr, 16);
+    if (id) ids.push_back(id);
+  }
+  return ids;
+}
+
+bool Viewable(const TestDesktop& d, long id, WindowGeometry& g) {
+  std::istringstream lines(RunOn(d, "xwininfo -id " + std::to_string(id) + " 2>/dev/null"));
+  std::string line;
+  bool viewable = false;
+  auto value = [&](const char* key, int& out) {
+    size_t at = line.find(key);
+    if (at != std::string::npos) out = std::atoi(line.c_str() + at + std::strlen(key));
+  };
+  while (std::getline(lines, line)) {
+    if (line.find("Map State: IsViewable") != std::string::npos) viewable = true;
+    value("Absolute upper-left X:", g.x);
+    value("Absolute upper-left Y:", g.y);
+    value("Width:", g.width);
+    value("Height:", g.height);
+  }
+  g.id = id;
+  return viewable;
+}
+}  // namespace
+
 WindowGeometry WaitForWindow(const TestDesktop& d, const std::string& name, int timeoutMs) {
-  WindowGeometry g;
   auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (std::chrono::steady_clock::now() < until) {
-    std::string ids = RunOn(d, "xdotool search --onlyvisible --name '^" + name + "$' 2>/dev/null");
-    std::istringstream in(ids);
-    long id = 0;
-    if (in >> id) {
-      std::string shell = RunOn(d, "xdotool getwindowgeometry --shell " + std::to_string(id) + " 2>/dev/null");
-      std::istringstream lines(shell);
-      std::string line;
-      while (std::getline(lines, line)) {
-        auto eq = line.find('=');
-        if (eq == std::string::npos) continue;
-        std::string key = line.substr(0, eq);
-        int value = std::atoi(line.c_str() + eq + 1);
-        if (key == "X") g.x = value;
-        if (key == "Y") g.y = value;
-        if (key == "WIDTH") g.width = value;
-        if (key == "HEIGHT") g.height = value;
-      }
-      g.id = id;
-      if (g.width > 0) return g;
+    for (long id : WindowsNamed(d, name)) {
+      WindowGeometry g;
+      if (Viewable(d, id, g) && g.width > 0) return g;
     }
     SleepMs(100);
   }
-  return g;
+  return WindowGeometry{};
 }
 
 bool WindowGone(const TestDesktop& d, const std::string& name) {
-  return RunOn(d, "xdotool search --onlyvisible --name '^" + name + "$' 2>/dev/null").empty();
+  WindowGeometry g;
+  for (long id : WindowsNamed(d, name))
+    if (Viewable(d, id, g)) return false;
+  return true;
 }
 
 pid_t StartProgram(const TestDesktop& d, const std::vector<std::string>& environment, const std::string& stderrPath) {
