@@ -55,11 +55,12 @@ bool WriteRgba(const std::string& path, const Canvas& c) {
   std::vector<uint8_t> data;
   data.reserve(c.px.size() * 4);
   for (const Px& p : c.px) {
-    uint8_t a = Byte(p.a);
-    data.push_back(a ? Byte(p.r) : 0);
-    data.push_back(a ? Byte(p.g) : 0);
-    data.push_back(a ? Byte(p.b) : 0);
-    data.push_back(a);
+    // Colour is kept under zero alpha too: filtered sprites blend towards it
+    // at their edges (the font sheet is white throughout for that reason).
+    data.push_back(Byte(p.r));
+    data.push_back(Byte(p.g));
+    data.push_back(Byte(p.b));
+    data.push_back(Byte(p.a));
   }
   return WriteRows(path, c.w, c.h, PNG_COLOR_TYPE_RGB_ALPHA, data, {});
 }
