@@ -8,7 +8,6 @@
 #include "tools/music/music.h"
 
 namespace {
-constexpr float CEILING = 0.76f;        // limiter output peak, about -2.4 dBFS
 constexpr float TARGET_RMS = 0.20f;     // loudness aimed for before limiting
 constexpr int LOOKAHEAD = 240;          // 5 ms either side of each sample
 constexpr float FADE_IN_S = 0.05f;
@@ -91,11 +90,18 @@ void Reverb(const Bus& send, Bus& out, float wet) {
   }
 }
 
+double Rms(const std::vector<float>& l, const std::vector<float>& r) {
+  double sum = 0.0;
+  for (int64_t n = 0; n < SONG_FRAMES; ++n) sum += (double)l[n] * l[n] + (double)r[n] * r[n];
+  return std::sqrt(sum / (2.0 * SONG_FRAMES));
+}
+}  // namespace
+
 // Gain that keeps every sample under CEILING: the needed gain is held at its
 // minimum over a window, released slowly, then averaged over the same window,
 // so it moves smoothly and still meets every peak in time.
 void Limit(std::vector<float>& l, std::vector<float>& r) {
-  const int64_t count = SONG_FRAMES;
+  const int64_t count = (int64_t)l.size();
   std::vector<float> need(count);
   for (int64_t n = 0; n < count; ++n) {
     float peak = std::fmax(std::fabs(l[n]), std::fabs(r[n]));
@@ -125,21 +131,15 @@ void Limit(std::vector<float>& l, std::vector<float>& r) {
   for (int64_t i = -LOOKAHEAD; i <= LOOKAHEAD; ++i) sum += at(i);
   for (int64_t n = 0; n < count; ++n) {
     float g = std::fmin((float)(sum / (2 * LOOKAHEAD + 1)), need[n]);
-    l[n] *= g;
-    r[n] *= g;
+    // The product can round one step past the ceiling; keep it on the line.
+    l[n] = std::fmax(-CEILING, std::fmin(CEILING, l[n] * g));
+    r[n] = std::fmax(-CEILING, std::fmin(CEILING, r[n] * g));
     sum += at(n + LOOKAHEAD + 1) - at(n - LOOKAHEAD);
   }
 }
 
-double Rms(const std::vector<float>& l, const std::vector<float>& r) {
-  double sum = 0.0;
-  for (int64_t n = 0; n < SONG_FRAMES; ++n) sum += (double)l[n] * l[n] + (double)r[n] * r[n];
-  return std::sqrt(sum / (2.0 * SONG_FRAMES));
-}
-}  // namespace
-
 // Level of one bus over the first drop, to keep an eye on the balance.
-void ReportLevel(const char* name, const Bus& bus) {
+static void ReportLevel(const char* name, const Bus& bus) {
   const int64_t from = (int64_t)17 * FRAMES_PER_BAR, to = (int64_t)25 * FRAMES_PER_BAR;
   double sum = 0.0;
   for (int64_t n = from; n < to; ++n) sum += (double)bus.left[n] * bus.left[n] + (double)bus.right[n] * bus.right[n];

@@ -80,5 +80,7 @@ void LeadNote(Song& song, int64_t frame, int64_t frames, int note, float glideFr
 
 // ---- song, mix and file ----
 void ComposeSong(Song& song);                         // score.cpp
+constexpr float CEILING = 0.76f;  // limiter output peak, about -2.4 dBFS before encoding
+void Limit(std::vector<float>& left, std::vector<float>& right);
 void MixDown(Song& song, std::vector<float>& master); // interleaved stereo
 bool WriteOggVorbis(const std::string& path, const std::vector<float>& master, float quality);
