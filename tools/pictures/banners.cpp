@@ -6,12 +6,6 @@
 
 namespace {
 const int W = 1920, H = 200;
-const float PI = 3.14159265f;
-
-void Background(Canvas& c, const Paint& paint) {
-  for (int y = 0; y < c.h; y++)
-    for (int x = 0; x < c.w; x++) c.at(x, y) = paint(x + 0.5f, y + 0.5f);
-}
 
 void Stars(Canvas& c, uint32_t seed, int count, int twinkles) {
   Rng rng(seed);

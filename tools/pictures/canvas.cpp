@@ -133,6 +133,11 @@ void FillShapeIn(Canvas& c, Rect r, const Sdf& sdf, const Paint& paint) {
 
 void FillShape(Canvas& c, const Sdf& sdf, const Paint& paint) { FillShapeIn(c, {0, 0, c.w, c.h}, sdf, paint); }
 
+void Background(Canvas& c, const Paint& paint) {
+  for (int y = 0; y < c.h; y++)
+    for (int x = 0; x < c.w; x++) c.at(x, y) = paint(x + 0.5f, y + 0.5f);
+}
+
 void Glow(Canvas& c, float cx, float cy, float radius, Px colour, float strength) {
   int reach = int(radius * 3) + 1;
   for (int y = std::max(0, int(cy) - reach); y < std::min(c.h, int(cy) + reach); y++)

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+inline constexpr float PI = 3.14159265f;
+
 struct Px {
   float r = 0, g = 0, b = 0, a = 0;  // 0..1, straight (not premultiplied) alpha
 };
@@ -20,6 +22,10 @@ inline Px Mix(Px p, Px q, float t) {
 }
 inline Px Scale(Px p, float k) { return {p.r * k, p.g * k, p.b * k, p.a}; }
 inline float Clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
+// Lightens towards white (k > 0) or darkens towards black (k < 0).
+inline Px Shade(Px p, float k) {
+  return k > 0 ? Mix(p, Hex(0xffffff, p.a), Clamp01(k)) : Mix(p, Hex(0, p.a), Clamp01(-k));
+}
 inline float Smooth(float e0, float e1, float v) {
   float t = Clamp01((v - e0) / (e1 - e0));
   return t * t * (3 - 2 * t);
@@ -67,6 +73,8 @@ Mask Times(const Mask& a, const Mask& b);
 // Paints through a mask (the mask's (0, 0) lies at the canvas's (ox, oy)).
 void FillMask(Canvas& c, const Mask& m, const Paint& paint, int ox = 0, int oy = 0);
 void FillShape(Canvas& c, const Sdf& sdf, const Paint& paint);
+// Sets every pixel from the paint (no blending): opaque backgrounds.
+void Background(Canvas& c, const Paint& paint);
 // The same, looking only at the pixels of the rectangle [x0, x1) x [y0, y1).
 struct Rect {
   int x0, y0, x1, y1;

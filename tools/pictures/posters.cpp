@@ -5,9 +5,6 @@
 #include "tools/pictures/pictures.h"
 
 namespace {
-const float PI = 3.14159265f;
-
-Px Shade(Px p, float k) { return k > 0 ? Mix(p, Hex(0xffffff, p.a), Clamp01(k)) : Mix(p, Hex(0, p.a), Clamp01(-k)); }
 
 // Brushed metal of a vertical cylinder spanning left..right: a highlight a
 // third of the way in, dark at the far edge.

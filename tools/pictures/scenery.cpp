@@ -5,14 +5,6 @@
 #include "tools/pictures/pictures.h"
 
 namespace {
-const float PI = 3.14159265f;
-
-Px Shade(Px p, float k) { return k > 0 ? Mix(p, Hex(0xffffff, p.a), Clamp01(k)) : Mix(p, Hex(0, p.a), Clamp01(-k)); }
-
-void Background(Canvas& c, const Paint& paint) {
-  for (int y = 0; y < c.h; y++)
-    for (int x = 0; x < c.w; x++) c.at(x, y) = paint(x + 0.5f, y + 0.5f);
-}
 
 // Closeness of v to the nearest multiple of period, as a soft line of the width.
 float GridLine(float v, float period, float width) {
