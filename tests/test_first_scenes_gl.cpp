@@ -164,7 +164,7 @@ TEST_F(FirstScenes, DISABLED_Screenshots) {
   const struct {
     int row;
     int frames;
-  } shots[] = {{0, 120}, {1, 40}, {2, 40}, {3, 40}, {4, 200}, {6, 500}, {9, 40}};
+  } shots[] = {{0, 400}, {1, 40}, {2, 40}, {3, 40}, {4, 200}, {6, 500}, {9, 40}};
   for (const auto& s : shots) {
     EnterScene(s.row);
     for (int f = 0; f < s.frames; f++) {
