@@ -7,11 +7,9 @@
 #include "effects/avalanche.h"
 #include "effects/effects.h"
 #include "platform/platform.h"
-#include "support/memory_output.h"
+#include "support/scene_checks.h"
 
 namespace {
-constexpr uint8_t UNTOUCHED = 0x7F;
-const Colour UNTOUCHED_COLOUR = Rgb(UNTOUCHED, UNTOUCHED, UNTOUCHED);
 const Colour STRIP = Rgb(10, 10, 18);
 
 class Avalanche : public ::testing::Test {
@@ -35,12 +33,6 @@ class Avalanche : public ::testing::Test {
     b.radius = radius;
     b.sprite = 20;
     return b;
-  }
-  static int CountColour(const MemoryOutput& out, Colour c) {
-    int n = 0;
-    for (int y = 0; y < out.height; y++)
-      for (int x = 0; x < out.width; x++) n += out.At(x, y) == c;
-    return n;
   }
 };
 }  // namespace

@@ -12,11 +12,9 @@
 #include "effects/plasma.h"
 #include "effects/rotozoom.h"
 #include "platform/platform.h"
-#include "support/memory_output.h"
+#include "support/scene_checks.h"
 
 namespace {
-constexpr uint8_t UNTOUCHED = 0x7F;
-const Colour UNTOUCHED_COLOUR = Rgb(UNTOUCHED, UNTOUCHED, UNTOUCHED);
 
 void UseShowScreen() {
   screenWidth = 1920;

@@ -14,9 +14,9 @@
 #include "effects/plasma.h"
 #include "effects/twisters.h"
 #include "platform/platform.h"
-#include "render/font.h"
 #include "render/sprite.h"
 #include "support/gl_display.h"
+#include "support/scene_checks.h"
 #include "support/solid_sprite.h"
 
 namespace {
@@ -26,17 +26,7 @@ class FirstScenes : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(OpenTestDisplay());
-    SetStartValues();
-    assetFolder = std::string(ZYNTRAX_ASSET_DIR) + "/";
-    for (int i = 0; i < 5; i++) headerImagePaths[i] = assetFolder + "haut" + std::to_string(i + 1) + ".png";
-    fontPath = assetFolder + "police20.png";
-    BuildTimeline();
-    TestCaptureMessages(true);
-    TestSetClock(100000);
-    TestSeedRandom(99);
-    LoadShowAssets();
-    SeedStarfield();
-    showStartMs = 100000;
+    StartShowForTest(100000, 99);
   }
   void TearDown() override {
     TestCaptureMessages(false);

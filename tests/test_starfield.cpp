@@ -6,10 +6,9 @@
 #include "effects/effects.h"
 #include "effects/starfield.h"
 #include "platform/platform.h"
-#include "support/memory_output.h"
+#include "support/scene_checks.h"
 
 namespace {
-constexpr uint8_t UNTOUCHED = 0x7F;
 const Colour WHITE = Rgb(255, 255, 255);
 const Colour BLACK = Rgb(0, 0, 0);
 
@@ -33,12 +32,7 @@ class Starfield : public ::testing::Test {
     StepStarfield(4.0f, 0.0f, true);
     EndScreenDrawing();
   }
-  int WhitePixels() const {
-    int n = 0;
-    for (int y = 0; y < out.height; y++)
-      for (int x = 0; x < out.width; x++) n += out.At(x, y) == WHITE;
-    return n;
-  }
+  int WhitePixels() const { return CountColour(out, WHITE); }
 };
 }  // namespace
 
@@ -87,10 +81,10 @@ TEST_F(Starfield, StarsOutsideTheSceneAreaAdvanceButAreNotDrawn) {
   EXPECT_EQ(out.At(960, 200), WHITE);
   EXPECT_EQ(WhitePixels(), 9 + 9);
   // Only the scene area is cleared.
-  EXPECT_EQ(out.At(10, 199), Rgb(UNTOUCHED, UNTOUCHED, UNTOUCHED));
+  EXPECT_EQ(out.At(10, 199), UNTOUCHED_COLOUR);
   EXPECT_EQ(out.At(10, 200), BLACK);
   EXPECT_EQ(out.At(10, 879), BLACK);
-  EXPECT_EQ(out.At(10, 880), Rgb(UNTOUCHED, UNTOUCHED, UNTOUCHED));
+  EXPECT_EQ(out.At(10, 880), UNTOUCHED_COLOUR);
 }
 
 TEST_F(Starfield, FieldTurnsAboutTheSceneCentre) {

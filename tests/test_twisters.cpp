@@ -6,11 +6,9 @@
 #include "effects/effects.h"
 #include "effects/twisters.h"
 #include "platform/platform.h"
-#include "support/memory_output.h"
+#include "support/scene_checks.h"
 
 namespace {
-constexpr uint8_t UNTOUCHED = 0x7F;
-const Colour UNTOUCHED_COLOUR = Rgb(UNTOUCHED, UNTOUCHED, UNTOUCHED);
 const Colour OUTLINE = Rgb(47, 64, 71);
 
 class Twisters : public ::testing::Test {
@@ -23,11 +21,6 @@ class Twisters : public ::testing::Test {
     ASSERT_TRUE(out.Begin());
   }
   void TearDown() override { EndScreenDrawing(); }
-  bool RowTouched(int y) const {
-    for (int x = 0; x < out.width; x++)
-      if (out.At(x, y) != UNTOUCHED_COLOUR) return true;
-    return false;
-  }
 };
 }  // namespace
 
@@ -35,9 +28,9 @@ TEST_F(Twisters, RibbonsCover341SlicesFrom200To880) {
   for (float c : {0.0f, 37.5f, 1234.0f}) {
     std::fill(out.bytes.begin(), out.bytes.end(), UNTOUCHED);
     PaintRibbons(c);
-    EXPECT_FALSE(RowTouched(199)) << c;
-    for (int y = 200; y <= 881; y++) ASSERT_TRUE(RowTouched(y)) << "c " << c << " row " << y;
-    EXPECT_FALSE(RowTouched(882)) << c;
+    EXPECT_FALSE(RowTouched(out, 199)) << c;
+    for (int y = 200; y <= 881; y++) ASSERT_TRUE(RowTouched(out, y)) << "c " << c << " row " << y;
+    EXPECT_FALSE(RowTouched(out, 882)) << c;
   }
 }
 
