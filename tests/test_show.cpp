@@ -11,6 +11,7 @@
 #include "render/font.h"
 #include "render/sprite.h"
 #include "support/gl_display.h"
+#include "support/scene_checks.h"
 
 namespace {
 struct Area {
@@ -36,19 +37,8 @@ class Show : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(OpenTestDisplay());
-    SetStartValues();
-    assetFolder = std::string(ZYNTRAX_ASSET_DIR) + "/";
-    for (int i = 0; i < 5; i++) headerImagePaths[i] = assetFolder + "haut" + std::to_string(i + 1) + ".png";
-    fontPath = assetFolder + "police20.png";
-    BuildTimeline();
-    TestCaptureMessages(true);
-    TestClearMessages();
-    TestSetClock(100000);
-    TestSeedRandom(1234);
-    LoadShowAssets();
-    SeedStarfield();
+    StartShowForTest(100000, 1234);
     EnterScene(0);
-    showStartMs = ElapsedMs();
   }
   void TearDown() override {
     TestCaptureMessages(false);
