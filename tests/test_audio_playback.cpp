@@ -62,6 +62,16 @@ size_t StartOf(const std::vector<int16_t>& played, const std::vector<int16_t>& t
   EXPECT_GE(k, j);
   return k - j;
 }
+
+// Seconds from the first to the last sample that is not silent, and the span.
+double SoundingSeconds(const std::vector<int16_t>& played, size_t* first = nullptr, size_t* last = nullptr) {
+  size_t begin = 0, end = played.size();
+  while (begin < played.size() && played[begin] == 0) begin++;
+  while (end > begin && played[end - 1] == 0) end--;
+  if (first) *first = begin;
+  if (last) *last = end;
+  return double(end - begin) / 2 / 48000;
+}
 }  // namespace
 
 TEST_F(Playback, PlaysTheTrackOnceAtItsVolumeThenSilence) {
@@ -117,11 +127,8 @@ TEST_F(Playback, OtherRatesAndChannelCountsAreConverted) {
   EXPECT_EQ(rate, 22050);
   ASSERT_EQ(MusicPlay(0), 1);
   std::vector<int16_t> played = PlayedToTheEnd();
-  size_t first = 0, last = played.size();
-  while (first < played.size() && played[first] == 0) first++;
-  while (last > first && played[last - 1] == 0) last--;
-  double seconds = double(last - first) / 2 / 48000;
-  EXPECT_NEAR(seconds, 0.3, 0.01);
+  size_t first, last;
+  EXPECT_NEAR(SoundingSeconds(played, &first, &last), 0.3, 0.01);
   size_t unequal = 0;
   for (size_t i = first; i + 1 < last; i += 2) unequal += played[i] != played[i + 1];
   EXPECT_EQ(unequal, 0u);
@@ -172,10 +179,7 @@ TEST_F(Playback, ReloadingAPlayingSoundLetsTheOldOneFinish) {
   ASSERT_EQ(MusicLoad(0, second), 1);
   EXPECT_EQ(TestSoundSamples(0).size(), 9600u);
   std::vector<int16_t> played = PlayedToTheEnd();
-  size_t first_ = 0, last = played.size();
-  while (first_ < played.size() && played[first_] == 0) first_++;
-  while (last > first_ && played[last - 1] == 0) last--;
-  EXPECT_NEAR(double(last - first_) / 2 / 48000, 0.3, 0.005);
+  EXPECT_NEAR(SoundingSeconds(played), 0.3, 0.005);
 }
 
 TEST_F(Playback, SixtyFourVoicesAtMostAndFinishedSlotsAreReused) {
