@@ -28,7 +28,8 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
 }
 
 std::vector<int16_t> SoxSamples16(const std::string& path) {
-  std::string raw = path + ".raw";
+  // Into the scratch folder, never next to the file (which may be a carried asset).
+  std::string raw = AudioScratchPath("sox-samples.raw");
   if (!RunCommand("sox -V1 -D '" + path + "' -t raw -e signed-integer -b 16 -L '" + raw + "'")) return {};
   std::vector<uint8_t> bytes = ReadBytes(raw);
   std::vector<int16_t> samples(bytes.size() / 2);
