@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "render/sprite.h"
 #include "support/gl_display.h"
+#include "support/scene_check.h"
 #include "support/solid_sprite.h"
 
 namespace {
@@ -157,15 +158,13 @@ class BillboardFrames : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(OpenTestDisplay());
     FreeAllSprites();
-    timeline.clear();
-    lastSceneIndex = -1;
-    BuildTimeline();
+    UseTimelineRow(0);
     InitBillboardWave();
     InitCarousel();
     InitSpiral();
   }
   void TearDown() override { TestUseRealClock(); }
-  void Row(int64_t row) { currentScene = row; }
+  void Row(int row) { UseTimelineRow(row); }
 };
 
 // Centre height of wave copy i at clock ms (speed factor 5).

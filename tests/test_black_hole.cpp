@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "render/draw.h"
 #include "support/gl_display.h"
+#include "support/scene_check.h"
 #include "support/memory_output.h"
 #include "support/solid_sprite.h"
 
@@ -135,9 +136,7 @@ TEST_F(BlackHole, FirstUpdateWithoutResetClearsThePoolAndWaitsAnInterval) {
 }
 
 TEST_F(BlackHole, EnteringTheSceneRowResetsThePool) {
-  timeline.clear();
-  lastSceneIndex = -1;
-  BuildTimeline();
+  UseTimelineRow(11);
   Place(9, CX + 400.0f, CY, 100.0f);
   TestSetClock(8000);
   EnterScene(12);  // black hole row
@@ -154,10 +153,7 @@ class BlackHoleFrames : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(OpenTestDisplay());
     FreeAllSprites();
-    timeline.clear();
-    lastSceneIndex = -1;
-    BuildTimeline();
-    currentScene = 12;
+    UseTimelineRow(12);
     InitBlackHole();
     TestSetClock(0);  // hole at (960, 810)
     ResetSuctionParticles();

@@ -7,6 +7,7 @@
 #include "effects/effects.h"
 #include "platform/platform.h"
 #include "support/gl_display.h"
+#include "support/scene_check.h"
 #include "support/memory_output.h"
 
 namespace {
@@ -77,10 +78,7 @@ TEST_F(CopperBars, CentreLineAndGlowLinesCoverTheBars) {
 
 TEST(CopperBarsOnScreen, FrameShowsBarZeroAtPhaseZero) {
   ASSERT_TRUE(OpenTestDisplay());
-  timeline.clear();
-  lastSceneIndex = -1;
-  BuildTimeline();
-  currentScene = 11;
+  UseTimelineRow(11);
   InitCopperBars();
   TestSetClock(0);
   DrawSegmentedBars();
