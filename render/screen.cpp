@@ -1,20 +1,12 @@
 // The show's GL surface: opening it full screen or in a host window, the stretch
-// fit, presenting frames, and the bridge that hands the frame to the software
-// primitives as a bottom-up BGR buffer and writes it back as one opaque quad.
+// fit and presenting frames. The drawing bridge lives in frame_bridge.cpp.
 #include <GL/glu.h>
 
-#include <chrono>
 #include <map>
-#include <vector>
 
 #include "platform/video.h"
-#include "render/draw.h"
 #include "render/screen_state.h"
 #include "render/sprite.h"
-
-#ifndef GL_BGR
-#define GL_BGR 0x80E0
-#endif
 
 ScreenState screenState;
 
@@ -29,22 +21,6 @@ SDL_Window* HostWindow(int number) {
   return it != hostWindows.end() && VideoRunning() ? SDL_GetWindowFromID(it->second) : nullptr;
 }
 
-// The drawing bridge. frame is the logical-size copy the primitives paint on;
-// frameCurrent says it still equals what GL shows, so the next read-back can
-// be skipped. One texture is kept for the write-back.
-std::vector<uint8_t> frame;
-std::vector<uint8_t> windowFrame;
-bool frameCurrent = false;
-GLuint bridgeTexture = 0;
-int bridgeTextureW = 0, bridgeTextureH = 0;
-double bridgeMs = 0.0;
-
-double NowMs() {
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-int RowStride(int width) { return (width * 3 + 3) & ~3; }
-
 void SetProjection() {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
@@ -58,7 +34,7 @@ void ClearBuffers() {
   glClearColor(0, 0, 0, 0);
   glClearDepth(1.0);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  frameCurrent = false;
+  MarkFrameChanged();
 }
 
 // Places the picture inside the host window's drawable. Stretched, it fills
@@ -111,94 +87,7 @@ bool StartContext(SDL_Window* window, int width, int height) {
   VideoSetResizeHandler(OnHostResized);
   return glGetError() == GL_NO_ERROR;
 }
-
-// Nearest-neighbour resampling of the window-size read-back to the logical
-// size, in 16.16 fixed point, first sample half a step in. Rows stay bottom-up.
-void ResampleToLogical(int srcW, int srcH, int dstW, int dstH) {
-  int srcStride = RowStride(srcW), dstStride = RowStride(dstW);
-  uint32_t stepX = (uint32_t)(((uint64_t)srcW << 16) / (uint64_t)dstW);
-  uint32_t stepY = (uint32_t)(((uint64_t)srcH << 16) / (uint64_t)dstH);
-  uint32_t py = stepY / 2;
-  for (int y = 0; y < dstH; y++, py += stepY) {
-    int sy = (int)(py >> 16);
-    if (sy >= srcH) sy = srcH - 1;
-    const uint8_t* src = windowFrame.data() + (size_t)sy * srcStride;
-    uint8_t* dst = frame.data() + (size_t)y * dstStride;
-    uint32_t px = stepX / 2;
-    for (int x = 0; x < dstW; x++, px += stepX) {
-      int sx = (int)(px >> 16);
-      if (sx >= srcW) sx = srcW - 1;
-      dst[x * 3 + 0] = src[sx * 3 + 0];
-      dst[x * 3 + 1] = src[sx * 3 + 1];
-      dst[x * 3 + 2] = src[sx * 3 + 2];
-    }
-  }
-}
-
-bool ReadFrameBack() {
-  const ScreenState& s = screenState;
-  while (glGetError() != GL_NO_ERROR) {
-  }
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glReadBuffer(GL_BACK);
-  if (s.windowWidth == s.logicalWidth && s.windowHeight == s.logicalHeight) {
-    glReadPixels(s.viewportX, s.viewportY, s.logicalWidth, s.logicalHeight, GL_BGR, GL_UNSIGNED_BYTE, frame.data());
-  } else {
-    windowFrame.resize((size_t)RowStride(s.windowWidth) * (size_t)s.windowHeight);
-    glReadPixels(s.viewportX, s.viewportY, s.windowWidth, s.windowHeight, GL_BGR, GL_UNSIGNED_BYTE,
-                 windowFrame.data());
-    ResampleToLogical(s.windowWidth, s.windowHeight, s.logicalWidth, s.logicalHeight);
-  }
-  return glGetError() == GL_NO_ERROR;
-}
-
-// Release action of the screen output: the whole frame goes back as one opaque
-// textured quad over the logical area.
-void WriteFrameBack(void*) {
-  const ScreenState& s = screenState;
-  if (!s.context) return;
-  double t0 = NowMs();
-  int w = s.logicalWidth, h = s.logicalHeight;
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  if (!bridgeTexture) glGenTextures(1, &bridgeTexture);
-  glBindTexture(GL_TEXTURE_RECTANGLE, bridgeTexture);
-  // One texel per pixel needs no filtering (and nearest is much cheaper on
-  // software GL); a stretched window gets the smoothed picture.
-  GLint filter = s.windowWidth == w && s.windowHeight == h ? GL_NEAREST : GL_LINEAR;
-  glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MIN_FILTER, filter);
-  glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MAG_FILTER, filter);
-  if (bridgeTextureW != w || bridgeTextureH != h) {
-    glTexImage2D(GL_TEXTURE_RECTANGLE, 0, GL_RGB, w, h, 0, GL_BGR, GL_UNSIGNED_BYTE, frame.data());
-    bridgeTextureW = w;
-    bridgeTextureH = h;
-  } else {
-    glTexSubImage2D(GL_TEXTURE_RECTANGLE, 0, 0, 0, w, h, GL_BGR, GL_UNSIGNED_BYTE, frame.data());
-  }
-  glDisable(GL_BLEND);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  glColor4f(1, 1, 1, 1);
-  glBegin(GL_QUADS);
-  glTexCoord2f(0, 0);
-  glVertex3f(0, 0, 0);
-  glTexCoord2f((float)w, 0);
-  glVertex3f((float)w, 0, 0);
-  glTexCoord2f((float)w, (float)h);
-  glVertex3f((float)w, (float)h, 0);
-  glTexCoord2f(0, (float)h);
-  glVertex3f(0, (float)h, 0);
-  glEnd();
-  frameCurrent = true;
-  bridgeMs += NowMs() - t0;
-}
-
-void DropBridgeTexture() {
-  if (bridgeTexture && screenState.context) glDeleteTextures(1, &bridgeTexture);
-  bridgeTexture = 0;
-  bridgeTextureW = bridgeTextureH = 0;
-}
 }  // namespace
-
-void MarkFrameChanged() { frameCurrent = false; }
 
 int DesktopWidth() { return VideoDesktopWidth(); }
 int DesktopHeight() { return VideoDesktopHeight(); }
@@ -221,7 +110,6 @@ void CloseScreen() {
   }
   s.surfaceWindow = nullptr;
   s.parentWindow = nullptr;
-  frameCurrent = false;
 }
 
 int OpenFullscreenDisplay(int width, int height, int depth, const std::string& title) {
@@ -298,25 +186,6 @@ int PresentFrame() {
   if (!s.windowed) VideoDrainEvents();
   VideoSwap(s.surfaceWindow);
   if (!s.windowed) VideoDrainEvents();
-  frameCurrent = false;
+  MarkFrameChanged();
   return 1;
 }
-
-int BeginScreenDrawing() {
-  const ScreenState& s = screenState;
-  if (!s.context || s.logicalWidth <= 0 || s.logicalHeight <= 0) return 0;
-  double t0 = NowMs();
-  frame.resize((size_t)RowStride(s.logicalWidth) * (size_t)s.logicalHeight);
-  if (!frameCurrent) {
-    if (!ReadFrameBack()) {
-      bridgeMs += NowMs() - t0;
-      return 0;
-    }
-    frameCurrent = true;
-  }
-  bridgeMs += NowMs() - t0;
-  return BeginBufferDrawing(frame.data(), s.logicalWidth, s.logicalHeight, 3, RowStride(s.logicalWidth), true,
-                            WriteFrameBack, nullptr);
-}
-
-double BridgeMilliseconds() { return bridgeMs; }

@@ -31,3 +31,5 @@ extern ScreenState screenState;
 inline bool ScreenHasContext() { return screenState.context != nullptr; }
 // Something was drawn on the GL side: the bridge must read the frame back.
 void MarkFrameChanged();
+// Deletes the bridge's write-back texture (the display is closing).
+void DropBridgeTexture();
