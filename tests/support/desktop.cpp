@@ -21,27 +21,36 @@ void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)
 
 TestDesktop StartDesktop(int width, int height) {
   TestDesktop d;
-  for (int n = 70 + (getpid() % 50); n < 200; n++) {
-    std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
-    struct stat st;
-    if (stat(lock.c_str(), &st) == 0) continue;
-    pid_t pid = fork();
-    if (pid == 0) {
-      std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-      std::string disp = ":" + std::to_string(n);
-      freopen("/dev/null", "w", stderr);
-      execlp("Xvfb", "Xvfb", disp.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "+extension",
-             "GLX", (char*)nullptr);
-      _exit(127);
-    }
-    d.display = n;
-    d.server = pid;
-    for (int i = 0; i < 100; i++) {
-      if (RunOn(d, "xdpyinfo >/dev/null 2>&1 && echo up").find("up") != std::string::npos) return d;
-      SleepMs(50);
-    }
-    StopDesktop(d);
+  // Xvfb picks a free display itself and writes its number to the pipe, so
+  // tests running side by side never share a screen.
+  int fds[2];
+  if (pipe(fds) != 0) return d;
+  pid_t pid = fork();
+  if (pid == 0) {
+    close(fds[0]);
+    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    std::string fd = std::to_string(fds[1]);
+    freopen("/dev/null", "w", stderr);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
+           "+extension", "GLX", (char*)nullptr);
+    _exit(127);
   }
+  close(fds[1]);
+  std::string number;
+  char c;
+  while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  close(fds[0]);
+  d.server = pid;
+  if (number.empty()) {
+    StopDesktop(d);
+    return d;
+  }
+  d.display = std::atoi(number.c_str());
+  for (int i = 0; i < 100; i++) {
+    if (RunOn(d, "xdpyinfo >/dev/null 2>&1 && echo up").find("up") != std::string::npos) return d;
+    SleepMs(50);
+  }
+  StopDesktop(d);
   return d;
 }
 
