@@ -21,8 +21,8 @@ Paint Sphere(Px base, float cx, float cy, float r) {
     float nx = (x - cx) / r, ny = (y - cy) / r;
     float nz = std::sqrt(std::max(0.0f, 1 - nx * nx - ny * ny));
     float light = -0.5f * nx - 0.45f * ny + 0.75f * nz;
-    float spec = std::pow(Clamp01(light), 24.0f);
-    return Shade(Shade(base, (light - 0.55f) * 1.1f), spec * 0.8f);
+    float specular = std::pow(Clamp01(light), 24.0f);
+    return Shade(Shade(base, (light - 0.55f) * 1.1f), specular * 0.8f);
   };
 }
 
