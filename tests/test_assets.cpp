@@ -1,9 +1,11 @@
 // The carried pictures: names, sizes and PNG formats the loaders expect, a font
-// sheet with glyphs where the font looks for them, colour-key-safe pulse discs,
-// and a generator that writes the same files every time.
+// sheet with glyphs where the font looks for them that fill the fixed advance
+// alike, colour-key-safe pulse discs, and a generator that writes the same files
+// every time.
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -98,6 +100,13 @@ long CellAlpha(const Pixels& sheet, int cell) {
     for (int x = 0; x < 32; x++) sum += sheet.at(ox + x, oy + y)[3];
   return sum;
 }
+
+// One row of a font sheet cell's alpha.
+std::vector<uint8_t> CellRow(const Pixels& sheet, int cell, int y) {
+  std::vector<uint8_t> row;
+  for (int x = 0; x < 32; x++) row.push_back(sheet.at(32 * (cell % 17) + x, 32 * (cell / 17) + y)[3]);
+  return row;
+}
 }  // namespace
 
 TEST(Assets, EveryPictureHasTheLoadersSizeAndFormat) {
@@ -161,6 +170,48 @@ TEST(Assets, FontSheetHasGlyphsInTheirCells) {
   };
   EXPECT_EQ(lowest('a' - 32), lowest(95));
   EXPECT_EQ(lowest('A' - 32), lowest('a' - 32));
+  // The cells after the tilde hold the accented letters and the second hyphen:
+  // below its accent each is drawn like its plain letter, the hyphen exactly.
+  const std::pair<char, int> accented[] = {{'e', 95}, {'e', 96}, {'-', 97}, {'a', 99}, {'u', 100}, {'e', 101}};
+  for (auto [plain, cell] : accented) {
+    SCOPED_TRACE(cell);
+    int top = 0;
+    while (top < 32 && CellRow(sheet, plain - 32, top) == std::vector<uint8_t>(32, 0)) top++;
+    ASSERT_LT(top, 32);
+    for (int y = top; y < 32; y++) EXPECT_EQ(CellRow(sheet, plain - 32, y), CellRow(sheet, cell, y)) << "row " << y;
+  }
+}
+
+// The text is drawn at a fixed 22-pixel advance: each letter and digit is about
+// as wide as the advance and centred on its middle, so the gaps between
+// neighbours differ by a few pixels at most, and no glyph reaches into the next.
+TEST(Assets, FontSheetGlyphsFillTheFixedAdvanceAlike) {
+  Pixels sheet = Decode(ASSETS + "police20.png");
+  ASSERT_EQ(sheet.width, 544);
+  const int advance = 22;
+  for (int cell = 0; cell < 102; cell++) {
+    int ox = 32 * (cell % 17), oy = 32 * (cell / 17);
+    int first = -1, last = -1;  // columns whose alpha reaches 128
+    for (int x = 0; x < 32; x++)
+      for (int y = 0; y < 32; y++) {
+        if (x >= advance) {
+          ASSERT_EQ(sheet.at(ox + x, oy + y)[3], 0) << "cell " << cell << " spills past its advance";
+        }
+        if (sheet.at(ox + x, oy + y)[3] >= 128) {
+          if (first < 0) first = x;
+          last = x;
+        }
+      }
+    char c = char(cell + 32);
+    if (cell > 94 || !std::isalnum(static_cast<unsigned char>(c))) continue;
+    SCOPED_TRACE(testing::Message() << "glyph " << c);
+    ASSERT_GE(first, 0);
+    int width = last - first + 1;
+    float centre = (first + last + 1) / 2.0f;
+    EXPECT_GE(width, 12);
+    EXPECT_LE(width, advance);
+    EXPECT_NEAR(centre, advance / 2.0f, 2.0f);
+  }
 }
 
 // The 24-bit pulse sprites are loaded with black as the transparent key: black

@@ -134,6 +134,9 @@ inline float Both(float a, float b) { return a > b ? a : b; }
 
 // Text rendered with FreeType from DejaVu Sans Bold; false when the face cannot be opened.
 bool OpenFace(const char* path);
+// The font sheet's monospaced face, opened beside the lettering face.
+bool OpenSheetFace(const char* path);
+// Closes both faces.
 void CloseFace();
 struct Glyph {
   int w = 0, h = 0, left = 0, top = 0;  // bitmap size, offsets from the pen and baseline
@@ -141,6 +144,9 @@ struct Glyph {
   std::vector<uint8_t> cov;
 };
 Glyph RenderGlyph(uint32_t code, int pixelSize);
+// A glyph of the sheet's face, stretched to its own pixel width and height and
+// its strokes thickened by boldX pixels across and boldY pixels down.
+Glyph RenderSheetGlyph(uint32_t code, int pixelWidth, int pixelHeight, float boldX = 0, float boldY = 0);
 // Width of a UTF-8 text in pixels at the size, with extra spacing between letters.
 float TextWidth(const std::string& utf8, int pixelSize, float tracking = 0);
 // Coverage of a UTF-8 text drawn with its pen starting at (x, baseline).

@@ -13,6 +13,7 @@ struct Picture {
   std::function<Canvas()> make;
 };
 const char* const FACE_PATH = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+const char* const SHEET_FACE_PATH = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf";
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -22,6 +23,11 @@ int main(int argc, char** argv) {
   }
   if (!OpenFace(FACE_PATH)) {
     std::fprintf(stderr, "make_pictures: cannot open the font %s\n", FACE_PATH);
+    return 1;
+  }
+  if (!OpenSheetFace(SHEET_FACE_PATH)) {
+    std::fprintf(stderr, "make_pictures: cannot open the font %s\n", SHEET_FACE_PATH);
+    CloseFace();
     return 1;
   }
   const Picture pictures[] = {
