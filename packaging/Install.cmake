@@ -66,10 +66,11 @@ set(CPACK_PACKAGE_NAME zyntrax)
 set(CPACK_PACKAGE_VENDOR ZORLA-WORX)
 set(CPACK_PACKAGE_CONTACT "ZORLA-WORX <zyntrax@zorlaworx.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "old-school demo of real-time 2D effects over one music track")
-set(CPACK_PACKAGE_DESCRIPTION "ZYNTRAX by ZORLA-WORX, released at Velda Party 5. A launcher asks for \
-the display mode, the music volume and mute; then a 1920 x 1080 show of twenty real-time 2D scenes \
-plays over one music track: starfield, plasmas, rotozoom, twisters, copper bars, a black hole, \
-sprite rain and a steaming cow. The pictures and the music are carried inside the program.")
+set(CPACK_PACKAGE_DESCRIPTION "ZYNTRAX by ZORLA-WORX, released at Velda Party 5. A launcher asks for\n\
+the display mode, the music volume and mute; then a 1920 x 1080 show of\n\
+twenty real-time 2D scenes plays over one music track: starfield, plasmas,\n\
+rotozoom, twisters, copper bars, a black hole, sprite rain and a steaming\n\
+cow. The pictures and the music are carried inside the program.")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
