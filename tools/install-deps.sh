@@ -9,6 +9,7 @@ packages=(
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libgtest-dev
   xvfb xauth xdotool x11-utils openbox imagemagick sox libsox-fmt-all
+  desktop-file-utils appstream dpkg-dev file groff-base
 )
 missing=()
 for p in "${packages[@]}"; do

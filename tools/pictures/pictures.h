@@ -21,3 +21,5 @@ Canvas MakeCyberCity();
 Canvas MakeShip();
 Canvas MakeLauncherBanner();
 Canvas MakePulse(int channel);
+// The application icon, size x size pixels (at most the badge's 256).
+Canvas MakeIcon(int size);
