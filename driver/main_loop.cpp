@@ -92,8 +92,7 @@ bool RunFrame() {
   PollKeyboard();
   if (KeyDown(KEY_ESCAPE)) return false;
 
-  frameNowMs = ElapsedMs();
-  if (frameNowMs - sceneStart > timeline[(size_t)currentScene].durationMs) EnterScene(currentScene + 1);
+  SwitchSceneIfDue();
   DrawFrame();
   PresentFrame();
   Delay(1);
