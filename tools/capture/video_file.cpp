@@ -195,6 +195,8 @@ bool EncodeSound(int count) {
 
 bool OpenVideoFile(const std::string& path, const VideoFileSettings& settings, std::string& error) {
   FreeEverything();
+  // The encoders' own statistics would drown the progress line.
+  av_log_set_level(AV_LOG_ERROR);
   const char* formatName = settings.container == Container::Mp4 ? "mp4" : settings.container == Container::Webm ? "webm" : "matroska";
   int r = avformat_alloc_output_context2(&format, nullptr, formatName, path.c_str());
   if (r < 0 || !format) {
