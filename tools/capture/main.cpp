@@ -2,6 +2,7 @@
 // and writes it with its music to a video file. The file is written under a
 // temporary name beside the target and renamed only once it is complete.
 #include <SDL.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -92,7 +93,16 @@ double NowSeconds() {
 // Sample frame of the show's sound at which frame n of the picture starts.
 int64_t SoundFrameAt(int64_t n, int fps) { return n * SOUNDTRACK_RATE / fps; }
 
+// Processor time of the whole process so far (every thread, user and system).
+double ProcessorSeconds() {
+  rusage use {};
+  getrusage(RUSAGE_SELF, &use);
+  return (double)use.ru_utime.tv_sec + use.ru_utime.tv_usec * 1e-6 + (double)use.ru_stime.tv_sec +
+         use.ru_stime.tv_usec * 1e-6;
+}
+
 int Capture(const CaptureOptions& options) {
+  const double started = NowSeconds();
   const std::string temporary = TemporaryName(options.output);
   VideoFileSettings settings;
   settings.container = options.container;
@@ -119,7 +129,7 @@ int Capture(const CaptureOptions& options) {
   std::vector<int16_t> samples;
   const int64_t total = options.endFrame - options.firstFrame;
   Progress progress(total);
-  double paintSeconds = 0, encodeSeconds = 0, started = NowSeconds();
+  double paintSeconds = 0, encodeSeconds = 0;
   for (int64_t n = options.firstFrame; n < options.endFrame; n++) {
     if (stopRequested) return giveUp("interrupted: no file written");
     double t0 = NowSeconds();
@@ -155,8 +165,9 @@ int Capture(const CaptureOptions& options) {
     std::remove(temporary.c_str());
     return Fail("cannot write " + options.output + ": " + reason);
   }
-  std::printf("wrote %s: %lld frames in %.1f s (painting %.1f s, encoding %.1f s)\n", options.output.c_str(),
-              (long long)total, NowSeconds() - started, paintSeconds, encodeSeconds);
+  std::printf("wrote %s: %lld frames in %.1f s (painting %.1f s, encoding %.1f s, processor %.1f s)\n",
+              options.output.c_str(), (long long)total, NowSeconds() - started, paintSeconds, encodeSeconds,
+              ProcessorSeconds());
   return 0;
 }
 }  // namespace
