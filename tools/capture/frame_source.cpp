@@ -6,11 +6,11 @@
 #include <GL/gl.h>
 #include <SDL.h>
 
-#include <cstring>
 #include <vector>
 
 #include "driver/driver.h"
 #include "platform/platform.h"
+#include "platform/video.h"
 #include "render/screen_state.h"
 #include "render/sprite.h"
 
@@ -35,6 +35,9 @@ bool OpenFrameSource(std::string& error) {
 }
 
 bool PaintShowFrame(int64_t showMs, uint32_t* pixels) {
+  // The window's events are taken and dropped, so a desktop never finds it
+  // unresponsive; closing it does not stop the capture (Ctrl+C does).
+  if (VideoRunning()) VideoDrainEvents();
   DriveClock(showMs);
   SwitchSceneIfDue();
   DrawFrame();

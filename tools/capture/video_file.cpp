@@ -249,6 +249,9 @@ bool FinishVideoFile(std::string& error) {
   int r = ok ? av_write_trailer(format) : -1;
   if (r < 0) ok = false;
   if (ok && format->pb) {
+    // A write that failed on the way (a full disk) is remembered here.
+    avio_flush(format->pb);
+    if (format->pb->error < 0) ok = false;
     r = avio_closep(&format->pb);
     if (r < 0) ok = false;
   }
