@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,9 +42,18 @@ std::string ReadText(const std::string& path) {
   return s.str();
 }
 
+// A temporary folder for the captures of one test (beside its scratch folder):
+// tests running side by side then never write the same asset files at once.
+std::string PrivateTemp(const std::string& folder) {
+  std::string tmp = folder.substr(0, folder.size() - 1) + "-tmp";
+  mkdir(tmp.c_str(), 0700);
+  return tmp;
+}
+
 RunResult RunCapture(const std::string& folder, const std::string& args) {
-  std::string out = folder + "../" + "capture-stdout.txt", err = folder + "../capture-stderr.txt";
-  std::string command = std::string(ZYNTRAX_CAPTURE) + " " + args + " >" + out + " 2>" + err;
+  std::string stem = folder.substr(0, folder.size() - 1);
+  std::string out = stem + "-stdout.txt", err = stem + "-stderr.txt";
+  std::string command = "TMPDIR=" + PrivateTemp(folder) + " " + ZYNTRAX_CAPTURE + " " + args + " >" + out + " 2>" + err;
   int status = std::system(command.c_str());
   RunResult r;
   r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -325,6 +335,7 @@ TEST(Capture, AnInterruptedCaptureLeavesNoFile) {
   for (int sig : {SIGINT, SIGTERM}) {
     pid_t pid = fork();
     if (pid == 0) {
+      setenv("TMPDIR", PrivateTemp(dir).c_str(), 1);
       std::string path = dir + "long.mkv";
       execl(ZYNTRAX_CAPTURE, ZYNTRAX_CAPTURE, "-o", path.c_str(), "--fps", "10", "--to", "120", (char*)nullptr);
       _exit(127);
