@@ -5,8 +5,6 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cerrno>
 #include <csignal>
