@@ -11,11 +11,11 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "driver/driver.h"
 #include "effects/effects.h"
 #include "platform/platform.h"
+#include "tools/capture/encoder_thread.h"
 #include "tools/capture/frame_source.h"
 #include "tools/capture/options.h"
 #include "tools/capture/progress.h"
@@ -74,16 +74,6 @@ bool StartShow(const CaptureOptions& options, std::string& error) {
   return true;
 }
 
-// 2 x 2 copies of every pixel.
-void DoublePixels(const uint32_t* src, uint32_t* dst) {
-  for (int y = 0; y < FRAME_HEIGHT; y++) {
-    uint32_t* row = dst + (size_t)y * 2 * FRAME_WIDTH * 2;
-    const uint32_t* in = src + (size_t)y * FRAME_WIDTH;
-    for (int x = 0; x < FRAME_WIDTH; x++) row[2 * x] = row[2 * x + 1] = in[x];
-    std::memcpy(row + FRAME_WIDTH * 2, row, sizeof(uint32_t) * FRAME_WIDTH * 2);
-  }
-}
-
 double NowSeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
@@ -114,41 +104,36 @@ int Capture(const CaptureOptions& options) {
     std::remove(temporary.c_str());
     return Fail("cannot write " + options.output + ": " + error);
   }
+  bool encoding = false;
   auto giveUp = [&](const std::string& message) {
+    double ignored = 0;
+    if (encoding) StopEncoderThread(true, ignored);
     AbandonVideoFile();
     std::remove(temporary.c_str());
     CloseFrameSource();
     return Fail(message);
   };
   if (!StartShow(options, error)) return giveUp(error);
+  const double startUp = NowSeconds() - started;
 
-  std::vector<uint32_t> frame((size_t)FRAME_WIDTH * FRAME_HEIGHT);
-  std::vector<uint32_t> doubled(options.scale == 2 ? frame.size() * 4 : 0);
-  std::vector<int16_t> samples;
   const int64_t total = options.endFrame - options.firstFrame;
   Progress progress(total);
   double paintSeconds = 0, encodeSeconds = 0;
+  StartEncoderThread(options.scale);
+  encoding = true;
   for (int64_t n = options.firstFrame; n < options.endFrame; n++) {
     if (stopRequested) return giveUp("interrupted: no file written");
+    uint32_t* frame = FreeFrameBuffer();
+    if (!frame) return giveUp("cannot write " + options.output + " (is the disk full?)");
     double t0 = NowSeconds();
-    if (!PaintShowFrame(FrameTimeMs(n, options.fps), frame.data())) return giveUp("cannot read the painted frame");
-    double t1 = NowSeconds();
-    const uint32_t* picture = frame.data();
-    if (options.scale == 2) {
-      DoublePixels(frame.data(), doubled.data());
-      picture = doubled.data();
-    }
-    int64_t soundFrom = SoundFrameAt(n, options.fps), soundTo = SoundFrameAt(n + 1, options.fps);
-    samples.resize((size_t)(soundTo - soundFrom) * SOUNDTRACK_CHANNELS);
-    SoundtrackSamples(soundFrom, (int)(soundTo - soundFrom), samples.data());
-    if (!WriteVideoPicture(picture) || !WriteVideoSound(samples.data(), (int)(soundTo - soundFrom)))
-      return giveUp("cannot write " + options.output + " (is the disk full?)");
-    double t2 = NowSeconds();
-    paintSeconds += t1 - t0;
-    encodeSeconds += t2 - t1;
+    if (!PaintShowFrame(FrameTimeMs(n, options.fps), frame)) return giveUp("cannot read the painted frame");
+    paintSeconds += NowSeconds() - t0;
+    QueueFrame(frame, SoundFrameAt(n, options.fps), SoundFrameAt(n + 1, options.fps));
     progress.Update(n - options.firstFrame + 1);
   }
   if (stopRequested) return giveUp("interrupted: no file written");
+  encoding = false;
+  if (!StopEncoderThread(false, encodeSeconds)) return giveUp("cannot write " + options.output + " (is the disk full?)");
   double t0 = NowSeconds();
   bool finished = FinishVideoFile(error);
   encodeSeconds += NowSeconds() - t0;
@@ -163,8 +148,9 @@ int Capture(const CaptureOptions& options) {
     std::remove(temporary.c_str());
     return Fail("cannot write " + options.output + ": " + reason);
   }
-  std::printf("wrote %s: %lld frames in %.1f s (painting %.1f s, encoding %.1f s, processor %.1f s)\n",
-              options.output.c_str(), (long long)total, NowSeconds() - started, paintSeconds, encodeSeconds,
+  // Painting and encoding overlap: their sum may exceed the time after start-up.
+  std::printf("wrote %s: %lld frames in %.1f s (start-up %.1f s, painting %.1f s, encoding %.1f s, processor %.1f s)\n",
+              options.output.c_str(), (long long)total, NowSeconds() - started, startUp, paintSeconds, encodeSeconds,
               ProcessorSeconds());
   return 0;
 }
