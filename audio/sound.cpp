@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <mutex>
+#include <new>
 
 #include "audio/audio.h"
 #include "audio/sound_internal.h"
@@ -39,16 +40,20 @@ bool DecodeSoundFile(const std::string& path, SoundRecord& out) {
                                                                  : DecodeVorbis(data, bytes.size(), out);
 }
 
-int DecodeSoundFile(const std::string& path, std::vector<int16_t>& samples, int& channels, int& sampleRate) {
+// A track too large to hold (an allocation that fails) is a failed decode.
+int DecodeSoundFile(const std::string& path, std::vector<int16_t>& samples, int& channels, int& sampleRate) try {
   SoundRecord record;
   if (!DecodeSoundFile(path, record)) return 0;
   samples = std::move(record.samples);
   channels = record.channels;
   sampleRate = record.sampleRate;
   return 1;
+} catch (const std::bad_alloc&) {
+  return 0;
 }
 
-int MusicLoad(int id, const std::string& path) {
+// A track too large to hold (an allocation that fails) is a failed load.
+int MusicLoad(int id, const std::string& path) try {
   if (!engineRunning || id < 0 || id > MAX_SOUND_ID) return 0;
   auto record = std::make_shared<SoundRecord>();
   if (!DecodeSoundFile(path, *record)) return 0;
@@ -57,6 +62,8 @@ int MusicLoad(int id, const std::string& path) {
   // A voice still playing the old record keeps its own reference to it.
   soundTable[size_t(id)] = std::move(record);
   return 1;
+} catch (const std::bad_alloc&) {
+  return 0;
 }
 
 int MusicSetVolume(int id, double percent) {

@@ -72,6 +72,9 @@ void EnterScene(int64_t n);
 void ResetAvalanche();          // effects/avalanche.cpp
 void ResetSuctionParticles();   // effects/black_hole.cpp
 void RunEffect(int64_t effectNumber);
+// The scene switch: reads the frame's time and enters the next row once the
+// current one's duration is exceeded.
+void UpdateSceneTime();
 // Draws the current row's frame: effect, header band, scroller band, flash.
 void DrawFrame();
 // One frame; returns false when the show must end (close event or Escape).
@@ -81,9 +84,6 @@ bool RunFrame();
 // ---- the show's position on its clock (driver/show_position.cpp) ----
 // The switch rule: true when the current row's time is over at nowMs.
 bool SceneTimeIsUp(int64_t nowMs);
-// Takes frameNowMs from the clock and enters the next row when the current
-// one's time is over.
-void SwitchSceneIfDue();
 // The length of one pass through the timeline (the sum of its durations).
 int64_t TimelinePassMs();
 // For a show that started at clock 0 on the driven clock: enters the row that

@@ -83,7 +83,13 @@ static void DrawSceneFlash() {
   EndScreenDrawing();
 }
 
+void UpdateSceneTime() {
+  frameNowMs = ElapsedMs();
+  if (SceneTimeIsUp(frameNowMs)) EnterScene(currentScene + 1);
+}
+
 bool RunFrame() {
+  if (QuitRequested()) return false;
   if (skipWindowEvents == 0) {
     while (int event = PollWindowEvent()) {
       if (event == WINDOW_CLOSE_EVENT) return false;
@@ -92,7 +98,7 @@ bool RunFrame() {
   PollKeyboard();
   if (KeyDown(KEY_ESCAPE)) return false;
 
-  SwitchSceneIfDue();
+  UpdateSceneTime();
   DrawFrame();
   PresentFrame();
   Delay(1);

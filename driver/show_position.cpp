@@ -10,11 +10,6 @@ bool SceneTimeIsUp(int64_t nowMs) {
   return nowMs - sceneStart > timeline[(size_t)currentScene].durationMs;
 }
 
-void SwitchSceneIfDue() {
-  frameNowMs = ElapsedMs();
-  if (SceneTimeIsUp(frameNowMs)) EnterScene(currentScene + 1);
-}
-
 int64_t TimelinePassMs() {
   int64_t total = 0;
   for (const TimelineRecord& row : timeline) total += row.durationMs;

@@ -200,7 +200,7 @@ TEST(Capture, LosslessFramesAndMusicAreTheShowsOwn) {
     ASSERT_EQ(f->height, 1080);
     ASSERT_EQ(f->format, AV_PIX_FMT_BGR0);
     TestSetClock(n * 200);
-    SwitchSceneIfDue();
+    UpdateSceneTime();
     DrawFrame();
     EXPECT_EQ(DifferencesFromFrame(PicturePixels(f)), 0) << "frame " << n;
     n++;

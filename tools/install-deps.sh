@@ -9,7 +9,7 @@ packages=(
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libgtest-dev
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
-  xvfb xauth xdotool x11-utils sox libsox-fmt-all
+  xvfb xauth xdotool x11-utils openbox imagemagick sox libsox-fmt-all
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -39,7 +39,7 @@ bool PaintShowFrame(int64_t showMs, uint32_t* pixels) {
   // unresponsive; closing it does not stop the capture (Ctrl+C does).
   if (VideoRunning()) VideoDrainEvents();
   DriveClock(showMs);
-  SwitchSceneIfDue();
+  UpdateSceneTime();
   DrawFrame();
   const ScreenState& s = screenState;
   if (!s.context) return false;

@@ -1,13 +1,11 @@
 // zyntrax-capture: plays the show on a driven clock, frame n at n / fps seconds,
 // and writes it with its music to a video file. The file is written under a
 // temporary name beside the target and renamed only once it is complete.
-#include <SDL.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -27,21 +25,6 @@
 #endif
 
 namespace {
-volatile std::sig_atomic_t stopRequested = 0;
-
-void OnStopSignal(int) { stopRequested = 1; }
-
-void CatchStopSignals() {
-  struct sigaction action {};
-  action.sa_handler = OnStopSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-  // SDL would otherwise put its own handlers in and turn the signal into a
-  // quit event that nobody reads here.
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-}
-
 // "dir/.name.PID.part" beside the target, so that the rename stays on one disk.
 std::string TemporaryName(const std::string& target) {
   size_t slash = target.find_last_of('/');
@@ -122,7 +105,7 @@ int Capture(const CaptureOptions& options) {
   StartEncoderThread(options.scale);
   encoding = true;
   for (int64_t n = options.firstFrame; n < options.endFrame; n++) {
-    if (stopRequested) return giveUp("interrupted: no file written");
+    if (QuitRequested()) return giveUp("interrupted: no file written");
     uint32_t* frame = FreeFrameBuffer();
     if (!frame) return giveUp("cannot write " + options.output + " (is the disk full?)");
     double t0 = NowSeconds();
@@ -131,7 +114,7 @@ int Capture(const CaptureOptions& options) {
     QueueFrame(frame, SoundFrameAt(n, options.fps), SoundFrameAt(n + 1, options.fps));
     progress.Update(n - options.firstFrame + 1);
   }
-  if (stopRequested) return giveUp("interrupted: no file written");
+  if (QuitRequested()) return giveUp("interrupted: no file written");
   encoding = false;
   if (!StopEncoderThread(false, encodeSeconds)) return giveUp("cannot write " + options.output + " (is the disk full?)");
   double t0 = NowSeconds();
@@ -157,7 +140,8 @@ int Capture(const CaptureOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CatchStopSignals();
+  // Ctrl+C, SIGTERM and SIGHUP only raise the quit flag that the frame loop reads.
+  StartPlatform();
   CaptureOptions options;
   std::string error;
   if (!ParseCaptureOptions(argc, argv, options, error)) {
