@@ -10,6 +10,10 @@ int MusicLoad(int id, const std::string& path);
 int MusicSetVolume(int id, double percent);
 int MusicPlay(int id);
 void SoundShutdown();
+// Decodes a whole sound file (Ogg Vorbis or WAVE) without the output engine:
+// 16-bit signed interleaved samples, their channel count and rate. 0 when the
+// file cannot be read or decoded. The capture tool writes the music from it.
+int DecodeSoundFile(const std::string& path, std::vector<int16_t>& samples, int& channels, int& sampleRate);
 
 // ---- test-only (never used by the program itself) --------------------------
 // The stored record of a sound: 0 when the id holds none.

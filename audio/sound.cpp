@@ -32,17 +32,31 @@ int SoundInit() {
   return engineRunning ? 1 : 0;
 }
 
+bool DecodeSoundFile(const std::string& path, SoundRecord& out) {
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes)) return false;
+  const uint8_t* data = reinterpret_cast<const uint8_t*>(bytes.data());
+  return bytes.size() >= 4 && std::memcmp(data, "RIFF", 4) == 0 ? DecodeWave(data, bytes.size(), out)
+                                                                 : DecodeVorbis(data, bytes.size(), out);
+}
+
+// A track too large to hold (an allocation that fails) is a failed decode.
+int DecodeSoundFile(const std::string& path, std::vector<int16_t>& samples, int& channels, int& sampleRate) try {
+  SoundRecord record;
+  if (!DecodeSoundFile(path, record)) return 0;
+  samples = std::move(record.samples);
+  channels = record.channels;
+  sampleRate = record.sampleRate;
+  return 1;
+} catch (const std::bad_alloc&) {
+  return 0;
+}
+
 // A track too large to hold (an allocation that fails) is a failed load.
 int MusicLoad(int id, const std::string& path) try {
   if (!engineRunning || id < 0 || id > MAX_SOUND_ID) return 0;
-  std::string bytes;
-  if (!ReadWholeFile(path, bytes)) return 0;
   auto record = std::make_shared<SoundRecord>();
-  const uint8_t* data = reinterpret_cast<const uint8_t*>(bytes.data());
-  bool decoded = bytes.size() >= 4 && std::memcmp(data, "RIFF", 4) == 0
-                     ? DecodeWave(data, bytes.size(), *record)
-                     : DecodeVorbis(data, bytes.size(), *record);
-  if (!decoded) return 0;
+  if (!DecodeSoundFile(path, *record)) return 0;
   std::lock_guard<std::mutex> hold(soundTableLock);
   if (size_t(id) >= soundTable.size()) soundTable.resize(size_t(id) + 1);
   // A voice still playing the old record keeps its own reference to it.

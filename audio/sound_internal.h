@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 // One loaded sound. Every decoder stores 16-bit signed interleaved PCM in host
@@ -27,6 +28,9 @@ constexpr size_t MAX_DECODED_BYTES = size_t(1) << 30;
 bool DecodeWave(const uint8_t* bytes, size_t size, SoundRecord& out);
 // An Ogg Vorbis stream held in memory; false when it cannot be decoded.
 bool DecodeVorbis(const uint8_t* bytes, size_t size, SoundRecord& out);
+
+// A whole WAVE or Ogg Vorbis file read and decoded; false when it cannot be.
+bool DecodeSoundFile(const std::string& path, SoundRecord& out);
 
 // The output engine (voices.cpp).
 bool StartEngine();

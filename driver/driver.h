@@ -81,6 +81,16 @@ void DrawFrame();
 bool RunFrame();
 [[noreturn]] void MainLoop();
 
+// ---- the show's position on its clock (driver/show_position.cpp) ----
+// The switch rule: true when the current row's time is over at nowMs.
+bool SceneTimeIsUp(int64_t nowMs);
+// The length of one pass through the timeline (the sum of its durations).
+int64_t TimelinePassMs();
+// For a show that started at clock 0 on the driven clock: enters the row that
+// the repeating timeline gives for showMs (each row entered at its own start
+// time), sets the scroller's origin and leaves the clock at showMs.
+void EnterShowAt(int64_t showMs);
+
 // ---- bottom scroller (driver/scroller.cpp) ----
 extern std::u16string measuredText;
 extern int64_t measuredWidth;

@@ -85,8 +85,7 @@ static void DrawSceneFlash() {
 
 void UpdateSceneTime() {
   frameNowMs = ElapsedMs();
-  // Equal is not yet over: a scene lasts at least its duration.
-  if (frameNowMs - sceneStart > timeline[(size_t)currentScene].durationMs) EnterScene(currentScene + 1);
+  if (SceneTimeIsUp(frameNowMs)) EnterScene(currentScene + 1);
 }
 
 bool RunFrame() {

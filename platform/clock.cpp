@@ -1,5 +1,5 @@
 // The program clock (milliseconds since its first reading, monotonic), the
-// sleep, and the test hooks that drive the clock by hand.
+// driven clock that replaces it on request, the sleep, and the test hooks.
 #include "platform/platform.h"
 
 #include <chrono>
@@ -34,12 +34,15 @@ int64_t TruncToInt(double x) {
   return (int64_t)x;
 }
 
-void TestSetClock(int64_t ms) {
+void DriveClock(int64_t ms) {
   clockDriven = true;
   drivenMs = ms;
 }
+void UseRealClock() { clockDriven = false; }
+
+void TestSetClock(int64_t ms) { DriveClock(ms); }
 void TestAdvanceClock(int64_t ms) {
   if (!clockDriven) TestSetClock(ElapsedMs());
   drivenMs += ms;
 }
-void TestUseRealClock() { clockDriven = false; }
+void TestUseRealClock() { UseRealClock(); }

@@ -11,11 +11,20 @@
 int64_t ElapsedMs();
 // Sleeps for ms milliseconds.
 void Delay(int64_t ms);
+// The driven clock: from this call on, ElapsedMs returns ms (and nothing else
+// moves it) until UseRealClock. The capture tool plays the show on it, one
+// frame time after another, so a frame never depends on how long painting took.
+void DriveClock(int64_t ms);
+// Back to the monotonic clock.
+void UseRealClock();
 
 // ---- random numbers -----------------------------------------------------------
 // Uniform integer in 0..max inclusive; per-thread state, seeded from the thread
 // and the clock on first use. max <= 0 gives 0.
 int64_t RandomInt(int64_t max);
+// Seeds the calling thread's generator, so that what follows repeats exactly
+// from run to run (the capture tool's --seed).
+void SeedRandom(uint64_t seed);
 
 // Truncation towards zero; infinities and NaN give 0.
 int64_t TruncToInt(double x);

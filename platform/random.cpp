@@ -1,5 +1,6 @@
 // RandomInt: a per-thread generator (splitmix64), seeded on first use from the
-// thread's identity and the clock, so runs are not repeatable.
+// thread's identity and the clock, so runs are not repeatable unless SeedRandom
+// fixes the start.
 #include "platform/platform.h"
 
 #include <chrono>
@@ -41,10 +42,12 @@ int64_t RandomInt(int64_t max) {
   }
 }
 
-void TestSeedRandom(uint64_t seed) {
+void SeedRandom(uint64_t seed) {
   randomState = seed;
   randomSeeded = true;
 }
+
+void TestSeedRandom(uint64_t seed) { SeedRandom(seed); }
 
 void TestQueueRandom(std::initializer_list<int64_t> values) {
   for (int64_t v : values) queuedRandom.push_back(v);

@@ -8,6 +8,7 @@ packages=(
   libogg-dev libvorbis-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libgtest-dev
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   xvfb xauth xdotool x11-utils openbox imagemagick sox libsox-fmt-all
   desktop-file-utils appstream dpkg-dev file groff-base
 )

@@ -1,0 +1,16 @@
+// Where the capture's frames come from: the show painted for one moment and
+// handed over as a 1920 x 1080 picture in memory.
+#pragma once
+#include <cstdint>
+#include <string>
+
+constexpr int FRAME_WIDTH = 1920;
+constexpr int FRAME_HEIGHT = 1080;
+
+// Opens what the show paints on; false with a reason when it cannot.
+bool OpenFrameSource(std::string& error);
+// Paints the show's frame for showMs milliseconds after its start (the scene
+// switch, then the whole frame) into pixels: FRAME_WIDTH x FRAME_HEIGHT 32-bit
+// values 0xFFRRGGBB, top row first. False when the frame cannot be read.
+bool PaintShowFrame(int64_t showMs, uint32_t* pixels);
+void CloseFrameSource();

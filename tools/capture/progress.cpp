@@ -1,0 +1,33 @@
+// The progress line: written to standard error only when it is a terminal.
+#include "tools/capture/progress.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+
+namespace {
+double Now() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+}  // namespace
+
+Progress::Progress(int64_t total) : total_(total), started_(Now()), terminal_(isatty(2) != 0) {}
+
+void Progress::Update(int64_t done) {
+  if (!terminal_) return;
+  double now = Now();
+  if (now - shown_ < 0.25 && done < total_) return;
+  shown_ = now;
+  double rate = done / (now - started_ > 1e-6 ? now - started_ : 1e-6);
+  long left = rate > 0 ? (long)((total_ - done) / rate + 0.5) : 0;
+  std::fprintf(stderr, "\rframe %lld of %lld  %.1f fps  %ld:%02ld:%02ld left ", (long long)done, (long long)total_,
+               rate, left / 3600, left / 60 % 60, left % 60);
+  std::fflush(stderr);
+  any_ = true;
+}
+
+void Progress::Done() {
+  if (any_) std::fputc('\n', stderr);
+  any_ = false;
+}
