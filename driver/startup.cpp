@@ -24,6 +24,8 @@ void SetStartValues() {
   assetFolder = GetTempDirectory() + "ZORLA_VELDA5_2D/";
   for (int i = 0; i < 5; i++) headerImagePaths[i] = assetFolder + "haut" + std::to_string(i + 1) + ".png";
   fontPath = AssetPath("police20.png");
+  fontReady = 0;
+  fontSprite = -1;
   InitTexts();
   InitAllEffects();
   displayMode = 1;
