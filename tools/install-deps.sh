@@ -9,6 +9,7 @@ packages=(
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libgtest-dev
   xvfb xauth xdotool x11-utils sox libsox-fmt-all
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do
