@@ -17,6 +17,7 @@
 #include "effects/effects.h"
 #include "platform/platform.h"
 #include "render/sprite.h"
+#include "tools/common/tool_show.h"
 
 namespace {
 double NowMs() {
@@ -61,23 +62,9 @@ int main(int argc, char** argv) {
       winH = std::atoi(argv[++i]);
     }
   }
-  SetStartValues();
-  InitSprites();
-  TestCaptureMessages(true);
-  ExtractAssetPack();
-  BuildTimeline();
-  screenWidth = DESIGN_WIDTH;
-  screenHeight = DESIGN_HEIGHT;
-  if (!OpenHostWindow(1, 0, 0, winW, winH, "Velda Party 5 soak", HOST_STYLE_CAPTION) ||
-      !OpenWindowDisplay(1, 0, 0, (int)screenWidth, (int)screenHeight, winW != 1920 || winH != 1080)) {
-    std::fprintf(stderr, "make_soak: cannot open the display\n");
-    return 1;
-  }
-  SetSwapInterval(0);
+  // The clock is driven from the start, so that start-up's readings are on it too.
   TestSetClock(startMs);
-  LoadShowAssets();
-  if (!TestCapturedMessages().empty()) std::fprintf(stderr, "%s", TestCapturedMessages().c_str());
-  SeedStarfield();
+  if (!StartToolShow("make_soak", "Velda Party 5 soak", winW, winH)) return 1;
   EnterScene(0);
   showStartMs = ElapsedMs();
   scrollX = (float)screenWidth;
