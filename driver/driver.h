@@ -78,12 +78,12 @@ void ClearSceneArea(int r, int g, int b);
 
 // ---- main loop (driver/main_loop.cpp) ----
 void EnterScene(int64_t n);
-// The scene switch of one frame: frameNowMs = ElapsedMs, and the next row is
-// entered when the current one's duration is exceeded.
-void SwitchSceneWhenDue();
 void ResetAvalanche();          // effects/avalanche.cpp
 void ResetSuctionParticles();   // effects/black_hole.cpp
 void RunEffect(int64_t effectNumber);
+// The scene switch: reads the frame's time and enters the next row once the
+// current one's duration is exceeded.
+void UpdateSceneTime();
 // Draws the current row's frame: effect, header band, scroller band, flash.
 void DrawFrame();
 // One frame; returns false when the show must end (close event or Escape).

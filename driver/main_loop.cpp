@@ -36,11 +36,6 @@ int64_t EffectClockMs() {
   return ElapsedMs() - passStartMs + firstPassStartMs;
 }
 
-void SwitchSceneWhenDue() {
-  frameNowMs = ElapsedMs();
-  if (frameNowMs - sceneStart > timeline[(size_t)currentScene].durationMs) EnterScene(currentScene + 1);
-}
-
 void RunEffect(int64_t effectNumber) {
   switch (effectNumber) {
     case 0: DrawStarfield(); DrawSlidingPicture(); break;
@@ -98,6 +93,12 @@ static void DrawSceneFlash() {
   EndScreenDrawing();
 }
 
+void UpdateSceneTime() {
+  frameNowMs = ElapsedMs();
+  // Equal is not yet over: a scene lasts at least its duration.
+  if (frameNowMs - sceneStart > timeline[(size_t)currentScene].durationMs) EnterScene(currentScene + 1);
+}
+
 bool RunFrame() {
   if (skipWindowEvents == 0) {
     while (int event = PollWindowEvent()) {
@@ -107,7 +108,7 @@ bool RunFrame() {
   PollKeyboard();
   if (KeyDown(KEY_ESCAPE)) return false;
 
-  SwitchSceneWhenDue();
+  UpdateSceneTime();
   DrawFrame();
   PresentFrame();
   Delay(1);

@@ -38,7 +38,7 @@ class LongRun : public ::testing::Test {
   static void StepToRow(int row) {
     for (int guard = 0; currentScene != row && guard < 2000000; guard++) {
       TestAdvanceClock(250);
-      SwitchSceneWhenDue();
+      UpdateSceneTime();
     }
   }
   // Walks one pass from its first frame and draws each stateless row 1234 ms
@@ -69,7 +69,7 @@ TEST_F(LongRun, StatelessScenesRepeatEveryPassAfterAWeek) {
 
   // The finale runs for a week; the next pass begins on the first frame after.
   TestSetClock(7 * DAY_MS);
-  SwitchSceneWhenDue();
+  UpdateSceneTime();
   ASSERT_EQ(currentScene, 0);
   EXPECT_EQ(passCount, 2);
   EXPECT_EQ(EffectClockMs(), SHOW_START_MS);

@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
   int64_t pass = passCount;
   while ((int)reports.size() < passes) {
     double t0 = NowMs();
-    SwitchSceneWhenDue();
+    UpdateSceneTime();
     if (passCount != pass) {
       reports.push_back(Summarise(times));
       const PassReport& r = reports.back();
