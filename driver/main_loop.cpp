@@ -100,6 +100,7 @@ void UpdateSceneTime() {
 }
 
 bool RunFrame() {
+  if (QuitRequested()) return false;
   if (skipWindowEvents == 0) {
     while (int event = PollWindowEvent()) {
       if (event == WINDOW_CLOSE_EVENT) return false;

@@ -3,6 +3,7 @@
 // the opaque, blended and tinted-silhouette draws.
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -155,7 +156,8 @@ void FreeAllSprites() {
   dynamicSprites.clear();
 }
 
-SpriteId LoadSpriteFile(SpriteId id, const std::string& path, int flags) {
+// A picture too large to hold (an allocation that fails) is a failed load.
+SpriteId LoadSpriteFile(SpriteId id, const std::string& path, int flags) try {
   if (!ScreenHasContext()) return 0;
   bool dynamic = id == -1;
   if (!dynamic && (id < 0 || id >= MAX_SLOT_ID)) {
@@ -191,6 +193,8 @@ SpriteId LoadSpriteFile(SpriteId id, const std::string& path, int flags) {
   DeleteTexture(slot->texture);
   *slot = fresh;
   return 1;
+} catch (const std::bad_alloc&) {
+  return 0;
 }
 
 int SpriteExists(SpriteId id) { return Find(id) ? 1 : 0; }
