@@ -2,8 +2,8 @@
 // clock, as fast as it can, for a number of passes through the timeline, and
 // prints per pass the median frame cost (wall clock, and the main thread's own
 // processor time, which other programs on the machine disturb far less) and the
-// resident memory and heap in use after it; then pass N against pass 2 (memory)
-// and pass 1 (frame cost). With LP_NUM_THREADS=0 Mesa's software renderer draws
+// resident memory and the heap in use (and held from the system) after it; then
+// pass N against pass 2 (memory) and pass 1 (frame cost). With LP_NUM_THREADS=0 Mesa's software renderer draws
 // on the main thread, so its work counts in the processor time too.
 //   make_soak [--passes N] [--step MS] [--start-hours H] [--window W H]
 #include <SDL.h>
@@ -46,7 +46,7 @@ double ResidentMb() {
 
 struct PassReport {
   size_t frames = 0;
-  double median = 0, cpuMedian = 0, residentMb = 0, heapMb = 0;
+  double median = 0, cpuMedian = 0, residentMb = 0, heapMb = 0, heapHeldMb = 0;
 };
 
 double Median(std::vector<double>& v) {
@@ -61,7 +61,9 @@ PassReport Summarise(std::vector<double>& wall, std::vector<double>& cpu) {
   r.median = Median(wall);
   r.cpuMedian = Median(cpu);
   r.residentMb = ResidentMb();
-  r.heapMb = (double)mallinfo2().uordblks / (1024.0 * 1024.0);
+  struct mallinfo2 heap = mallinfo2();
+  r.heapMb = (double)heap.uordblks / (1024.0 * 1024.0);
+  r.heapHeldMb = (double)(heap.arena + heap.hblkhd) / (1024.0 * 1024.0);
   wall.clear();
   cpu.clear();
   return r;
@@ -99,8 +101,9 @@ int main(int argc, char** argv) {
     if (passCount != pass) {
       reports.push_back(Summarise(wall, cpu));
       const PassReport& r = reports.back();
-      std::printf("pass %2zu: %6zu frames  median %7.2f ms  processor %7.2f ms  resident %7.1f MB  heap %6.1f MB\n",
-                  reports.size(), r.frames, r.median, r.cpuMedian, r.residentMb, r.heapMb);
+      std::printf("pass %2zu: %6zu frames  median %7.2f ms  processor %7.2f ms  resident %7.1f MB  heap %6.1f MB"
+                  " (held %6.1f MB)\n", reports.size(), r.frames, r.median, r.cpuMedian, r.residentMb, r.heapMb,
+                  r.heapHeldMb);
       std::fflush(stdout);
       pass = passCount;
       t0 = NowMs();
@@ -121,8 +124,9 @@ int main(int argc, char** argv) {
     if (first.median > 0) worst = std::max(worst, r.median / first.median);
     if (first.cpuMedian > 0) worstCpu = std::max(worstCpu, r.cpuMedian / first.cpuMedian);
   }
-  std::printf("after pass %zu against pass 2: resident %+.2f MB, heap %+.2f MB\n", reports.size(),
-              last.residentMb - second.residentMb, last.heapMb - second.heapMb);
+  std::printf("after pass %zu against pass 2: resident %+.2f MB, heap in use %+.2f MB, held %+.2f MB\n",
+              reports.size(), last.residentMb - second.residentMb, last.heapMb - second.heapMb,
+              last.heapHeldMb - second.heapHeldMb);
   std::printf("slowest pass median against pass 1: %.1f%% wall clock, %.1f%% processor\n", 100.0 * worst,
               100.0 * worstCpu);
   CloseScreen();
