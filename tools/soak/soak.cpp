@@ -3,8 +3,9 @@
 // prints per pass the median frame cost (wall clock, and the main thread's own
 // processor time, which other programs on the machine disturb far less) and the
 // resident memory and the heap in use (and held from the system) after it; then
-// pass N against pass 2 (memory) and pass 1 (frame cost). With LP_NUM_THREADS=0 Mesa's software renderer draws
-// on the main thread, so its work counts in the processor time too.
+// pass N against pass 2 (memory) and pass 1 (frame cost). With LP_NUM_THREADS=0
+// Mesa's software renderer draws on the main thread, so its work counts in the
+// processor time too.
 //   make_soak [--passes N] [--step MS] [--start-hours H] [--window W H]
 #include <SDL.h>
 #include <malloc.h>
