@@ -63,7 +63,8 @@ PassReport Summarise(std::vector<double>& wall, std::vector<double>& cpu) {
   r.cpuMedian = Median(cpu);
   r.residentMb = ResidentMb();
   struct mallinfo2 heap = mallinfo2();
-  r.heapMb = (double)heap.uordblks / (1024.0 * 1024.0);
+  // Large blocks are mapped on their own: in use and held both count them.
+  r.heapMb = (double)(heap.uordblks + heap.hblkhd) / (1024.0 * 1024.0);
   r.heapHeldMb = (double)(heap.arena + heap.hblkhd) / (1024.0 * 1024.0);
   wall.clear();
   cpu.clear();
