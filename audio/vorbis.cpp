@@ -57,6 +57,20 @@ void DecodeAll(OggVorbis_File& vf, int channels, size_t maxFrames, std::vector<i
     samples.insert(samples.end(), decoded, decoded + count);
   }
 }
+
+// A chained stream is one sound only when every link has the first one's rate
+// and channel count: a link at another rate would play at the wrong speed.
+// Opening a chain leaves the decoder in its last link, so a chain is rewound to
+// the start of the first.
+bool ReadyLinks(OggVorbis_File& vf, const vorbis_info* first) {
+  long links = ov_streams(&vf);
+  for (long link = 0; link < links; link++) {
+    const vorbis_info* info = ov_info(&vf, int(link));
+    if (!info || info->rate != first->rate || info->channels != first->channels) return false;
+  }
+  return links == 1 || ov_pcm_seek(&vf, 0) == 0;
+}
+
 }  // namespace
 
 bool DecodeVorbis(const uint8_t* bytes, size_t size, SoundRecord& out) {
@@ -67,7 +81,7 @@ bool DecodeVorbis(const uint8_t* bytes, size_t size, SoundRecord& out) {
   bool ok = false;
   vorbis_info* info = ov_info(&vf, -1);
   ogg_int64_t frames = ov_pcm_total(&vf, -1);
-  if (info && info->channels >= 1 && info->channels <= MAX_CHANNELS &&
+  if (info && ReadyLinks(vf, info) && info->channels >= 1 && info->channels <= MAX_CHANNELS &&
       info->rate >= MIN_SAMPLE_RATE && info->rate <= MAX_SAMPLE_RATE && frames > 0) {
     int channels = info->channels;
     size_t maxFrames = MAX_DECODED_BYTES / (size_t(channels) * 2);

@@ -48,6 +48,15 @@ extern int64_t sceneFlashStartMs, sceneFlashActive;
 extern int64_t SCENE_FLASH_MS;
 extern int64_t SCROLL_CROSS_MS;
 
+// ---- effect clock: each pass through the timeline replays the first one's clock ----
+extern int64_t passCount;         // passes begun (entries into row 0)
+extern int64_t firstPassStartMs;  // ElapsedMs at the start of the first pass
+extern int64_t passStartMs;       // ElapsedMs at the start of the current pass
+// The clock effects animate from: ElapsedMs during the first pass; in a later
+// pass, the time since that pass began added to the first pass's start. Float
+// phases made from it keep the first pass's precision however long the show runs.
+int64_t EffectClockMs();
+
 // Speed factor of the current timeline row.
 float CurrentSpeedFactor();
 

@@ -28,6 +28,7 @@ int64_t topBandOn = 1, bottomBandOn = 1;
 int64_t sceneFlashStartMs = 0, sceneFlashActive = 0;
 int64_t SCENE_FLASH_MS = 450;
 int64_t SCROLL_CROSS_MS = 170000;
+int64_t passCount = 0, firstPassStartMs = 0, passStartMs = 0;
 
 int64_t cachedSpriteWidth[64], cachedSpriteHeight[64];
 

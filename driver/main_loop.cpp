@@ -1,5 +1,6 @@
 // The frame loop: input, the scene switch, the current row's effect, the header
-// band, the bottom scroller, the white scene-entry flash, and presenting.
+// band, the bottom scroller, the white scene-entry flash, and presenting; and the
+// effect clock, which restarts with every pass through the timeline.
 #include "driver/driver.h"
 #include "effects/effects.h"
 #include "platform/platform.h"
@@ -13,6 +14,11 @@ void EnterScene(int64_t n) {
   sceneStart = ElapsedMs();
   sceneFlashStartMs = ElapsedMs();
   sceneFlashActive = 1;
+  if (currentScene == 0) {
+    if (passCount == 0) firstPassStartMs = sceneStart;
+    passStartMs = sceneStart;
+    passCount = passCount + 1;
+  }
   int64_t effect = timeline.empty() ? -1 : timeline[(size_t)currentScene].effectNumber;
   if (effect == 14) ResetAvalanche();
   if (effect == 19) ResetBlinkingBillboards();
@@ -24,6 +30,10 @@ void EnterScene(int64_t n) {
     topBandOn = 0;
     bottomBandOn = 0;
   }
+}
+
+int64_t EffectClockMs() {
+  return ElapsedMs() - passStartMs + firstPassStartMs;
 }
 
 void RunEffect(int64_t effectNumber) {

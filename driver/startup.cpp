@@ -36,6 +36,7 @@ void SetStartValues() {
   topBandOn = 1;
   bottomBandOn = 1;
   sceneFlashActive = 0;
+  passCount = firstPassStartMs = passStartMs = 0;
   cacheReady = 0;
   cacheWidth = 0;
   cacheHeight = 0;

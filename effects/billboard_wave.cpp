@@ -52,7 +52,7 @@ int64_t ChooseBlinkSprite() {
 
 namespace {
 void DrawWave(int64_t sprite) {
-  float t = (float)ElapsedMs() * 0.001f * CurrentSpeedFactor();
+  float t = (float)EffectClockMs() * 0.001f * CurrentSpeedFactor();
   int64_t area = screenHeight - 400;
   float w = (float)SpriteWidth(sprite), h = (float)SpriteHeight(sprite);
   ClearSceneArea(0, 0, 20);

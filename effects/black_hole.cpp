@@ -169,7 +169,7 @@ void DrawStreaks(float hx, float hy, float rx, float ry, float b, float f) {
 }  // namespace
 
 void DrawBlackHole() {
-  float b = (float)ElapsedMs() * 0.001f;
+  float b = (float)EffectClockMs() * 0.001f;
   float f = CurrentSpeedFactor();
   float area = (float)(screenHeight - 400);
   float hx = (float)(screenWidth / 2) + sinf(b * 1.1f) * 180.0f;

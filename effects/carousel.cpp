@@ -61,7 +61,7 @@ void DrawRingPass(bool front, float a0, float cx, float cy, float rx, float ry, 
 }  // namespace
 
 void DrawBillboardCarousel() {
-  float m = (float)ElapsedMs();
+  float m = (float)EffectClockMs();
   float s = m * 0.001f;
   float a0 = m * CAROUSEL_SPIN_RATE * CurrentSpeedFactor();
   float W = (float)screenWidth, area = (float)(screenHeight - 400);

@@ -95,7 +95,7 @@ void PaintSegmentedBars(float e) {
 }
 
 void DrawSegmentedBars() {
-  float e = (float)ElapsedMs() * BAR_PHASE_RATE * CurrentSpeedFactor();
+  float e = (float)EffectClockMs() * BAR_PHASE_RATE * CurrentSpeedFactor();
   if (!BeginScreenDrawing()) return;
   PaintSegmentedBars(e);
   EndScreenDrawing();

@@ -72,7 +72,7 @@ void PaintEqualizerBars() {
 }
 
 void DrawFakeEqualizer() {
-  const float t = (float)ElapsedMs() * 0.004f;
+  const float t = (float)EffectClockMs() * 0.004f;
   ClearSceneArea(0, 0, 0);
   UpdateEqualizerTargets(t);
   GlideEqualizerBars();  // once per frame, painted or not

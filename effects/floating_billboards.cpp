@@ -46,7 +46,7 @@ void InitFloatingBillboards() {
 }
 
 void DrawFloatingBillboards() {
-  float t = (float)ElapsedMs() * 0.001f * CurrentSpeedFactor();
+  float t = (float)EffectClockMs() * 0.001f * CurrentSpeedFactor();
   float A = (float)(screenHeight - 400);
   float cy = A / 2.0f + 200.0f;
   float rx = A * 0.16f, ry = A * 0.01f;

@@ -30,16 +30,6 @@ struct Copies {
   SpriteId red = 0, green = 0, blue = 0;
 };
 
-// Brings an angle difference into [-pi, pi] the way the orbit always has: one
-// turn at a time. A difference too large for a turn to change it in 32-bit
-// floats (after months of uptime) is folded first so the loop still ends.
-float WrapAngle(float d) {
-  if (!(std::fabs(d) < 1.0e6f)) d = std::fmod(d, 6.2831855f);
-  while (d > 3.1415927f) d -= 6.2831855f;
-  while (d < -3.1415927f) d += 6.2831855f;
-  return d;
-}
-
 void DrawDiscs(float cx, float cy, float g, float r0, float m) {
   if (!BeginScreenDrawing()) return;
   DrawBox(0, 200, (int)screenWidth, (int)screenHeight - 400, Rgb(0, 0, 0));
@@ -63,9 +53,9 @@ void DrawOrbit(const Copies& c, float a, float f, float cx, float cy, float rx, 
                float m, float d0) {
   float w0 = (float)NativeSpriteWidth(c.green), h0 = (float)NativeSpriteHeight(c.green);
   for (int64_t j = 0; j < ORBIT_SPRITES; j++) {
-    float A = a * 1.6f * f + (float)j * 2.0f * 3.1415927f / (float)ORBIT_SPRITES;
+    float A = OrbitAngle(a, f, j);
     float q = (std::sin(A) + 1.0f) * 0.5f;
-    bool flashed = std::fabs(WrapAngle(A - d0)) < SECTOR_PI * 0.5f;
+    bool flashed = std::fabs(WrapAngle(A - d0, nullptr)) < SECTOR_PI * 0.5f;
     float F = flashed ? m * FLASH_GROW + 1.0f : 1.0f;
     float px = cx + std::cos(A) * rx * (g * 0.51f + 1.0f);
     float py = cy + std::sin(A) * ry * (g * 0.518f + 1.0f);
@@ -104,6 +94,26 @@ void RestoreSprite(SpriteId id) {
   SetSpriteRotation(id, 0.0f, ROTATION_ABSOLUTE);
 }
 }  // namespace
+
+// The orbit has always taken whole turns off one at a time; the effect clock keeps
+// that to a few hundred turns in every pass. A difference beyond MAX_LOOP_ANGLE
+// (a show started after the launcher was left open for half an hour) is folded
+// first, so that no clock makes the loop longer than about 1300 turns.
+float WrapAngle(float d, int64_t* steps) {
+  constexpr float MAX_LOOP_ANGLE = 8192.0f;
+  if (!(std::fabs(d) <= MAX_LOOP_ANGLE)) d = std::fmod(d, 6.2831855f);
+  int64_t n = 0;
+  for (; d > 3.1415927f; n++) d -= 6.2831855f;
+  for (; d < -3.1415927f; n++) d += 6.2831855f;
+  if (steps) *steps += n;
+  return d;
+}
+
+float KickClock() { return (float)EffectClockMs() * 0.0005f; }
+
+float OrbitAngle(float a, float f, int64_t j) {
+  return a * 1.6f * f + (float)j * 2.0f * 3.1415927f / (float)ORBIT_SPRITES;
+}
 
 void InitKickRings() {
   lastSecond = -1;
@@ -146,7 +156,7 @@ float KickFlash(float a, int64_t s) {
 
 void DrawKickRings() {
   float f = CurrentSpeedFactor();
-  float a = (float)ElapsedMs() * 0.0005f;
+  float a = KickClock();
   float S = a * 6.0f * f;
   float cx = (float)screenWidth / 2.0f;
   float cy = (float)(screenHeight - 400) / 2.0f + 200.0f;

@@ -17,5 +17,13 @@ int64_t AdvanceKickSecond(float a);
 // Flash strength at clock a for the second s: 1 at the start, decaying to 0.
 float KickFlash(float a, int64_t s);
 
+// The scene's clock a: the effect clock in units of 2000 ms.
+float KickClock();
+// Angle of orbit sprite j at clock a and speed factor f, in radians.
+float OrbitAngle(float a, float f, int64_t j);
+// An angle difference brought into [-pi, pi] by whole turns; adds the number of
+// turns taken off one by one to *steps when steps is not null.
+float WrapAngle(float d, int64_t* steps);
+
 // Smallest sprite width and height drawn by the last frame (0 when none was).
 extern int kickSmallestWidth, kickSmallestHeight;

@@ -65,7 +65,7 @@ void PaintPlasma(float T, float turnSign, bool red) {
 
 namespace {
 void DrawPlasma(float turnSign, bool red) {
-  const float T = (float)ElapsedMs() * 0.001f * CurrentSpeedFactor();
+  const float T = (float)EffectClockMs() * 0.001f * CurrentSpeedFactor();
   if (!BeginScreenDrawing()) return;
   PaintPlasma(T, turnSign, red);
   EndScreenDrawing();

@@ -56,7 +56,7 @@ void PaintRotozoomFallback() {
 }
 
 void DrawRotozoom() {
-  const float b = (float)ElapsedMs() * 0.001f;
+  const float b = (float)EffectClockMs() * 0.001f;
   if (!BeginScreenDrawing()) return;
   if (RotozoomCacheUsable())
     PaintRotozoom(b);

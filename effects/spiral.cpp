@@ -84,7 +84,7 @@ void DrawSpiralBackground(float s) {
 }  // namespace
 
 void DrawBillboardSpiral() {
-  int64_t m = ElapsedMs();
+  int64_t m = EffectClockMs();
   float s = (float)m * 0.001f;
   float t = (float)m * SPIRAL_SPIN_RATE * CurrentSpeedFactor();
   int64_t dir = SpiralDirection(m);

@@ -83,7 +83,7 @@ int RainIntensity(float u) { return Nearest(255.0f - u * 155.0f); }
 
 void DrawSpriteRain() {
   float f = CurrentSpeedFactor();
-  float c = (float)ElapsedMs() * 0.001f * f;
+  float c = (float)EffectClockMs() * 0.001f * f;
   if (rainReady == 0) StartRain();
   ClearSceneArea(5, 5, 18);
   const float bandBottom = (float)(screenHeight - 200);

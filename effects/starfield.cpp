@@ -60,7 +60,7 @@ void StepStarfield(float s, float a, bool draw) {
 }
 
 void DrawStarfield() {
-  const float a = (float)ElapsedMs() * 0.0007f;
+  const float a = (float)EffectClockMs() * 0.0007f;
   const bool drawing = BeginScreenDrawing() != 0;
   StepStarfield(CurrentSpeedFactor(), a, drawing);
   if (drawing) EndScreenDrawing();

@@ -73,7 +73,7 @@ float SidePictureX() {
 }
 
 void DrawRibbonTwisters() {
-  const float c = (float)ElapsedMs() * TWIST_TIME_RATE * CurrentSpeedFactor();
+  const float c = (float)EffectClockMs() * TWIST_TIME_RATE * CurrentSpeedFactor();
   ClearSceneArea(200, 180, 160);
   if (SpriteExists(SIDE_PICTURE)) {
     const float y = (float)(screenHeight - 400) * SIDE_CENTRE + 200.0f - (float)SpriteHeight(SIDE_PICTURE) / 2.0f;

@@ -29,7 +29,7 @@ void InitWaveBars() {
 }
 
 void DrawWaveBars() {
-  float b = (float)ElapsedMs() * 0.001f;
+  float b = (float)EffectClockMs() * 0.001f;
   float c = b * CurrentSpeedFactor();
   float amp = std::sin(b * 2.0f * 3.1415927f / 1.5f) * 70.0f + 90.0f;
   float mid = (float)(screenWidth / 2);

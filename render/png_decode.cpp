@@ -10,6 +10,8 @@
 
 namespace {
 constexpr png_uint_32 MAX_SIDE = 16384;
+// Deflate cannot shrink data by more than about 1032 to 1.
+constexpr uint64_t MAX_INFLATE_RATIO = 1100;
 
 struct MemoryReader {
   const uint8_t* bytes;
@@ -44,6 +46,11 @@ bool RunDecode(png_structp png, png_infop info, DecodeJob* job) {
   png_uint_32 width = png_get_image_width(png, info);
   png_uint_32 height = png_get_image_height(png, info);
   if (width == 0 || height == 0 || width > MAX_SIDE || height > MAX_SIDE) return false;
+  // The file's own rows (before expansion) come out of its compressed bytes, so a
+  // header claiming more than those bytes could ever inflate to is refused here,
+  // before anything is allocated for the picture.
+  if ((uint64_t)png_get_rowbytes(png, info) * height > (uint64_t)job->reader.size * MAX_INFLATE_RATIO)
+    return false;
   int colourType = png_get_color_type(png, info);
   int bitDepth = png_get_bit_depth(png, info);
 

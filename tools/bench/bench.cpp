@@ -15,6 +15,7 @@
 #include "effects/effects.h"
 #include "platform/platform.h"
 #include "render/sprite.h"
+#include "tools/common/tool_show.h"
 
 namespace {
 double NowMs() {
@@ -55,22 +56,7 @@ int main(int argc, char** argv) {
       winH = std::atoi(argv[++i]);
     }
   }
-  SetStartValues();
-  InitSprites();
-  TestCaptureMessages(true);
-  ExtractAssetPack();
-  BuildTimeline();
-  screenWidth = DESIGN_WIDTH;
-  screenHeight = DESIGN_HEIGHT;
-  if (!OpenHostWindow(1, 0, 0, winW, winH, "Velda Party 5 benchmark", HOST_STYLE_CAPTION) ||
-      !OpenWindowDisplay(1, 0, 0, (int)screenWidth, (int)screenHeight, winW != 1920 || winH != 1080)) {
-    std::fprintf(stderr, "make_bench: cannot open the display\n");
-    return 1;
-  }
-  SetSwapInterval(0);
-  LoadShowAssets();
-  if (!TestCapturedMessages().empty()) std::fprintf(stderr, "%s", TestCapturedMessages().c_str());
-  SeedStarfield();
+  if (!StartToolShow("make_bench", "Velda Party 5 benchmark", winW, winH)) return 1;
   showStartMs = ElapsedMs();
   if (row >= 0 && row <= lastSceneIndex) {
     BenchRow(row, frames);

@@ -1,0 +1,8 @@
+// Fuzz target: the Ogg Vorbis decoder, checked against what a decoder promises.
+#include "sound_check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  SoundRecord sound;
+  if (DecodeVorbis(data, size, sound)) CheckAcceptedSound(sound);
+  return 0;
+}

@@ -1,0 +1,129 @@
+// The files kept under tests/fuzz (fuzzer findings, hand-made faulty files and
+// the fuzzers' seeds) fed to every loader that reads a file: none may crash, and
+// what a loader accepts is whole. Also: a picture header that claims far more
+// than its file can hold is refused before anything is allocated for it, and a
+// chained Ogg stream is decoded only when its links agree on rate and channels.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <new>
+
+#include "audio/sound_internal.h"
+#include "render/image.h"
+#include "support/audio_files.h"
+
+namespace {
+std::atomic<size_t> largestAllocation{0};
+
+const std::string KEPT = std::string(ZYNTRAX_ASSET_DIR) + "/../tests/fuzz/";
+
+std::vector<std::string> KeptFiles() {
+  std::vector<std::string> files;
+  for (const char* folder : {"regressions", "corpus"})
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(KEPT + folder))
+      if (entry.is_regular_file()) files.push_back(entry.path().string());
+  return files;
+}
+
+void ExpectWholeSound(const SoundRecord& sound, const std::string& file) {
+  ASSERT_GE(sound.channels, 1) << file;
+  EXPECT_LE(sound.channels, MAX_CHANNELS) << file;
+  EXPECT_GE(sound.sampleRate, MIN_SAMPLE_RATE) << file;
+  EXPECT_LE(sound.sampleRate, MAX_SAMPLE_RATE) << file;
+  EXPECT_FALSE(sound.samples.empty()) << file;
+  EXPECT_EQ(sound.samples.size() % (size_t)sound.channels, 0u) << file;
+}
+
+// Each loader on a buffer of exactly the file's size, so that the address
+// sanitizer catches any read past its end.
+struct Loaded {
+  bool picture = false, wave = false, vorbis = false;
+  DecodedImage image;
+  SoundRecord waveSound, vorbisSound;
+};
+Loaded LoadEveryWay(const std::string& file) {
+  std::vector<uint8_t> bytes = ReadBytes(file);
+  Loaded got;
+  got.picture = DecodeImage(bytes.data(), bytes.size(), got.image);
+  got.wave = DecodeWave(bytes.data(), bytes.size(), got.waveSound);
+  got.vorbis = DecodeVorbis(bytes.data(), bytes.size(), got.vorbisSound);
+  return got;
+}
+}  // namespace
+
+// Counts the largest single allocation of the program, for the check that a
+// refused picture cost nothing. The pair hands plain malloc memory to free.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void* operator new(size_t size) {
+  size_t seen = largestAllocation.load();
+  while (size > seen && !largestAllocation.compare_exchange_weak(seen, size)) {
+  }
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+
+TEST(LoaderInputs, EveryKeptFileIsRefusedOrLoadedWhole) {
+  std::vector<std::string> files = KeptFiles();
+  ASSERT_GE(files.size(), 8u);
+  for (const std::string& file : files) {
+    Loaded got = LoadEveryWay(file);
+    if (got.picture) {
+      const DecodedImage& image = got.image;
+      EXPECT_TRUE(image.depth == 24 || image.depth == 32) << file;
+      EXPECT_EQ(image.pixels.size(), (size_t)image.width * image.height * (image.depth / 8)) << file;
+    }
+    if (got.wave) ExpectWholeSound(got.waveSound, file);
+    if (got.vorbis) ExpectWholeSound(got.vorbisSound, file);
+    // The seeds are good files of their kind.
+    if (file.find("/corpus/png/") != std::string::npos) {
+      EXPECT_TRUE(got.picture) << file;
+    }
+    if (file.find("/corpus/vorbis/") != std::string::npos) {
+      EXPECT_TRUE(got.vorbis) << file;
+    }
+  }
+}
+
+TEST(LoaderInputs, APictureClaimingMoreThanItsFileHoldsIsRefusedBeforeAllocating) {
+  // 197 bytes whose header claims 16384 x 16384 RGBA: a full GiB once decoded.
+  std::vector<uint8_t> bytes = ReadBytes(KEPT + "regressions/png/huge-header.png");
+  ASSERT_LT(bytes.size(), 300u);
+  DecodedImage image;
+  largestAllocation = 0;
+  EXPECT_FALSE(DecodeImage(bytes.data(), bytes.size(), image));
+  EXPECT_LT(largestAllocation.load(), size_t(1) << 20);
+  EXPECT_TRUE(image.pixels.empty());
+  // Tiny but honest pictures and the carried ones still load.
+  for (const char* file : {"corpus/png/palette-2bit-trns.png", "corpus/png/interlaced-rgb.png"})
+    EXPECT_TRUE(LoadEveryWay(KEPT + file).picture) << file;
+  std::vector<uint8_t> big = ReadBytes(std::string(ZYNTRAX_ASSET_DIR) + "/cyber_bg.png");
+  EXPECT_TRUE(DecodeImage(big.data(), big.size(), image));
+}
+
+TEST(LoaderInputs, ChainedOggLinksMustAgreeOnRateAndChannels) {
+  // A second link at 17400 Hz would otherwise play 2.76 times too slowly.
+  EXPECT_FALSE(LoadEveryWay(KEPT + "regressions/vorbis/chained-rates.ogg").vorbis);
+  EXPECT_FALSE(LoadEveryWay(KEPT + "regressions/vorbis/chained-channels.ogg").vorbis);
+  // Two links of 960 stereo frames at 48000 Hz play one after the other: the
+  // same samples as each link on its own (the second starts on the page that
+  // opens a stream, the header flag 2 at byte 5).
+  std::vector<uint8_t> chain = ReadBytes(KEPT + "corpus/vorbis/chained-same.ogg");
+  size_t second = 1;
+  while (second + 6 < chain.size() && !(std::memcmp(&chain[second], "OggS", 4) == 0 && chain[second + 5] == 2))
+    second++;
+  ASSERT_LT(second + 6, chain.size());
+  SoundRecord whole, first, next;
+  ASSERT_TRUE(DecodeVorbis(chain.data(), chain.size(), whole));
+  ASSERT_TRUE(DecodeVorbis(chain.data(), second, first));
+  ASSERT_TRUE(DecodeVorbis(chain.data() + second, chain.size() - second, next));
+  EXPECT_EQ(whole.sampleRate, 48000);
+  EXPECT_EQ(whole.channels, 2);
+  EXPECT_EQ(first.samples.size(), 2u * 960u);
+  first.samples.insert(first.samples.end(), next.samples.begin(), next.samples.end());
+  EXPECT_EQ(whole.samples, first.samples);
+}

@@ -1,0 +1,29 @@
+// Start-up shared by the benchmark and the soak run (see tool_show.h).
+#include "tools/common/tool_show.h"
+
+#include <cstdio>
+
+#include "driver/driver.h"
+#include "effects/effects.h"
+#include "platform/platform.h"
+#include "render/sprite.h"
+
+bool StartToolShow(const char* tool, const char* title, int winW, int winH) {
+  SetStartValues();
+  InitSprites();
+  TestCaptureMessages(true);
+  ExtractAssetPack();
+  BuildTimeline();
+  screenWidth = DESIGN_WIDTH;
+  screenHeight = DESIGN_HEIGHT;
+  if (!OpenHostWindow(1, 0, 0, winW, winH, title, HOST_STYLE_CAPTION) ||
+      !OpenWindowDisplay(1, 0, 0, (int)screenWidth, (int)screenHeight, winW != 1920 || winH != 1080)) {
+    std::fprintf(stderr, "%s: cannot open the display\n", tool);
+    return false;
+  }
+  SetSwapInterval(0);
+  LoadShowAssets();
+  if (!TestCapturedMessages().empty()) std::fprintf(stderr, "%s", TestCapturedMessages().c_str());
+  SeedStarfield();
+  return true;
+}

@@ -1,0 +1,7 @@
+// The show's start-up for the tools that play it without the launcher: assets
+// extracted and loaded, the timeline built, a captioned window of winW x winH
+// showing the 1920 x 1080 picture (stretched when that differs), swap interval off.
+#pragma once
+
+// False (after saying so on stderr, as `tool`) when the display cannot be opened.
+bool StartToolShow(const char* tool, const char* title, int winW, int winH);
