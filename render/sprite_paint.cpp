@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 #include "render/screen_state.h"
 
@@ -76,27 +79,122 @@ bool RowSpan(const SpriteQuad& q, double yc, int width, int& first, int& last) {
   return true;
 }
 
+// Puts one texel down on one frame pixel.
 template <SpriteMode MODE>
-void PaintRow(const SpriteQuad& q, uint32_t* dst, int count, int64_t s, int64_t t, int64_t ds, int64_t dt) {
-  const int maxS = q.texWidth - 1, maxT = q.texHeight - 1;
-  const uint32_t* tex = q.texels;
-  const uint32_t intensity = (uint32_t)q.intensity;
-  for (int i = 0; i < count; ++i, s += ds, t += dt) {
-    int si = (int)std::clamp<int64_t>(s >> 32, 0, maxS);
-    int ti = (int)std::clamp<int64_t>(t >> 32, 0, maxT);
-    uint32_t texel = tex[(size_t)ti * (size_t)q.texWidth + (size_t)si];
-    if constexpr (MODE == SpriteMode::Opaque) {
-      dst[i] = texel | 0xFF000000u;
-    } else {
-      uint32_t a = Div255((texel >> 24) * intensity);
-      if (a == 0) continue;
-      uint32_t src = MODE == SpriteMode::Tinted ? q.tint : texel;
-      dst[i] = Blend(src, dst[i], a);
+inline void Put(uint32_t& pixel, uint32_t texel, uint32_t intensity, uint32_t tint) {
+  if constexpr (MODE == SpriteMode::Opaque) {
+    pixel = texel | 0xFF000000u;
+  } else {
+    uint32_t a = Div255((texel >> 24) * intensity);
+    if (a == 0) return;
+    pixel = Blend(MODE == SpriteMode::Tinted ? tint : texel, pixel, a);
+  }
+}
+
+// One span. CLAMP: some coordinate of the span leaves the picture and is held
+// at its edge. STILL_T: t does not change along the row (no rotation), so the
+// texel row is found once.
+template <SpriteMode MODE, bool CLAMP, bool STILL_T>
+void PaintRow(const SpriteQuad& q, uint32_t* __restrict dst, int count, int64_t s, int64_t t, int64_t ds,
+              int64_t dt) {
+  const int64_t maxS = q.texWidth - 1, maxT = q.texHeight - 1;
+  const uint32_t* __restrict tex = q.texels;
+  const uint32_t intensity = (uint32_t)q.intensity, tint = q.tint;
+  const size_t w = (size_t)q.texWidth;
+  if constexpr (STILL_T) {
+    int64_t ti = t >> 32;
+    if constexpr (CLAMP) ti = std::clamp<int64_t>(ti, 0, maxT);
+    const uint32_t* __restrict row = tex + (size_t)ti * w;
+    for (int i = 0; i < count; ++i, s += ds) {
+      int64_t si = s >> 32;
+      if constexpr (CLAMP) si = std::clamp<int64_t>(si, 0, maxS);
+      Put<MODE>(dst[i], row[si], intensity, tint);
+    }
+  } else {
+    for (int i = 0; i < count; ++i, s += ds, t += dt) {
+      int64_t si = s >> 32, ti = t >> 32;
+      if constexpr (CLAMP) {
+        si = std::clamp<int64_t>(si, 0, maxS);
+        ti = std::clamp<int64_t>(ti, 0, maxT);
+      }
+      Put<MODE>(dst[i], tex[(size_t)ti * w + (size_t)si], intensity, tint);
     }
   }
 }
 
-int64_t ToFixed(double v) { return (int64_t)std::floor(v * FIXED_ONE); }
+template <SpriteMode MODE>
+void PaintSpan(const SpriteQuad& q, uint32_t* dst, int count, int64_t s, int64_t t, int64_t ds, int64_t dt) {
+  // Both ends of a span inside the picture keep every texel of it inside.
+  const int64_t sEnd = s + ds * (count - 1), tEnd = t + dt * (count - 1);
+  const int64_t sLimit = (int64_t)q.texWidth << 32, tLimit = (int64_t)q.texHeight << 32;
+  const bool inside = std::min(s, sEnd) >= 0 && std::max(s, sEnd) < sLimit && std::min(t, tEnd) >= 0 &&
+                      std::max(t, tEnd) < tLimit;
+  if (dt == 0) {
+    if (inside) PaintRow<MODE, false, true>(q, dst, count, s, t, ds, dt);
+    else PaintRow<MODE, true, true>(q, dst, count, s, t, ds, dt);
+  } else {
+    if (inside) PaintRow<MODE, false, false>(q, dst, count, s, t, ds, dt);
+    else PaintRow<MODE, true, false>(q, dst, count, s, t, ds, dt);
+  }
+}
+
+// Held within 2^19 either way, so a span's end (up to a frame width of steps)
+// still fits 64 bits; only absurdly small draws of huge pictures get there.
+int64_t ToFixed(double v) {
+  constexpr double LIMIT = 524288.0;
+  return (int64_t)std::floor(std::clamp(v, -LIMIT, LIMIT) * FIXED_ONE);
+}
+
+void PaintRows(const SpriteQuad& q, const Steps& m, int rowLo, int rowHi) {
+  const int64_t ds = ToFixed(m.sx), dt = ToFixed(m.tx);
+  for (int y = rowLo; y <= rowHi; ++y) {
+    double yc = y + 0.5;
+    int first, last;
+    if (!RowSpan(q, yc, showFrame.width, first, last)) continue;
+    double xc = first + 0.5;
+    int64_t s = ToFixed(m.s0 + m.sx * xc + m.sy * yc);
+    int64_t t = ToFixed(m.t0 + m.tx * xc + m.ty * yc);
+    uint32_t* dst = FrameRow(y) + first;
+    int count = last - first + 1;
+    switch (q.mode) {
+      case SpriteMode::Opaque: PaintSpan<SpriteMode::Opaque>(q, dst, count, s, t, ds, dt); break;
+      case SpriteMode::Blended: PaintSpan<SpriteMode::Blended>(q, dst, count, s, t, ds, dt); break;
+      case SpriteMode::Tinted: PaintSpan<SpriteMode::Tinted>(q, dst, count, s, t, ds, dt); break;
+    }
+  }
+}
+
+// The helper thread: paints the upper rows of a big quad while the caller
+// paints the lower ones. Every row is painted the same way whoever paints it,
+// so the picture does not depend on the number of threads.
+struct Helper {
+  std::mutex lock;
+  std::condition_variable wake, done;
+  const SpriteQuad* quad = nullptr;
+  const Steps* steps = nullptr;
+  int rowLo = 0, rowHi = -1;
+  bool busy = false;
+  bool started = false;
+};
+// Never destroyed: the detached helper waits on it until the process ends.
+Helper& helper = *new Helper;
+int paintThreads = 0;  // 0: not chosen yet
+
+void HelperLoop() {
+  std::unique_lock<std::mutex> hold(helper.lock);
+  for (;;) {
+    helper.wake.wait(hold, [] { return helper.busy; });
+    hold.unlock();
+    PaintRows(*helper.quad, *helper.steps, helper.rowLo, helper.rowHi);
+    hold.lock();
+    helper.busy = false;
+    helper.done.notify_one();
+  }
+}
+
+// Quads smaller than this many pixels (by their bounding box) are not split:
+// handing work over costs more than it saves.
+constexpr double SPLIT_AREA = 24000.0;
 }  // namespace
 
 void PaintSpriteQuad(const SpriteQuad& q, int firstRow, int lastRow) {
@@ -110,20 +208,35 @@ void PaintSpriteQuad(const SpriteQuad& q, int firstRow, int lastRow) {
   double rowLo = std::max(std::ceil(top - 0.5), (double)std::max(firstRow, 0));
   double rowHi = std::min(std::ceil(bottom - 0.5) - 1, (double)std::min(lastRow, showFrame.height - 1));
   if (!(rowLo <= rowHi)) return;
-  const int64_t ds = ToFixed(m.sx), dt = ToFixed(m.tx);
-  for (int y = (int)rowLo; y <= (int)rowHi; ++y) {
-    double yc = y + 0.5;
-    int first, last;
-    if (!RowSpan(q, yc, showFrame.width, first, last)) continue;
-    double xc = first + 0.5;
-    int64_t s = ToFixed(m.s0 + m.sx * xc + m.sy * yc);
-    int64_t t = ToFixed(m.t0 + m.tx * xc + m.ty * yc);
-    uint32_t* dst = FrameRow(y) + first;
-    int count = last - first + 1;
-    switch (q.mode) {
-      case SpriteMode::Opaque: PaintRow<SpriteMode::Opaque>(q, dst, count, s, t, ds, dt); break;
-      case SpriteMode::Blended: PaintRow<SpriteMode::Blended>(q, dst, count, s, t, ds, dt); break;
-      case SpriteMode::Tinted: PaintRow<SpriteMode::Tinted>(q, dst, count, s, t, ds, dt); break;
-    }
+  const int lo = (int)rowLo, hi = (int)rowHi;
+  double left = std::max(0.0, (double)std::min({q.x[0], q.x[1], q.x[2], q.x[3]}));
+  double right = std::min((double)showFrame.width, (double)std::max({q.x[0], q.x[1], q.x[2], q.x[3]}));
+  if (PaintThreads() < 2 || hi - lo < 16 || (right - left) * (hi - lo + 1) < SPLIT_AREA) {
+    PaintRows(q, m, lo, hi);
+    return;
   }
+  const int mid = lo + (hi - lo + 1) / 2;
+  {
+    std::lock_guard<std::mutex> hold(helper.lock);
+    if (!helper.started) {
+      std::thread(HelperLoop).detach();
+      helper.started = true;
+    }
+    helper.quad = &q;
+    helper.steps = &m;
+    helper.rowLo = mid;
+    helper.rowHi = hi;
+    helper.busy = true;
+  }
+  helper.wake.notify_one();
+  PaintRows(q, m, lo, mid - 1);
+  std::unique_lock<std::mutex> hold(helper.lock);
+  helper.done.wait(hold, [] { return !helper.busy; });
+}
+
+void SetPaintThreads(int threads) { paintThreads = std::clamp(threads, 1, 2); }
+
+int PaintThreads() {
+  if (paintThreads == 0) paintThreads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+  return paintThreads;
 }

@@ -18,5 +18,10 @@ struct SpriteQuad {
   uint32_t tint = 0;       // 0x00RRGGBB, tinted draws
 };
 
-// Paints the quad's pixels on frame rows first..last (inclusive).
+// Paints the quad's pixels on frame rows first..last (inclusive). Big quads
+// are shared between the calling thread and a helper, row by row.
 void PaintSpriteQuad(const SpriteQuad& quad, int firstRow, int lastRow);
+// Threads that paint a big quad: 1 or 2. The default is 2 on machines with
+// more than one core. The picture is the same either way.
+void SetPaintThreads(int threads);
+int PaintThreads();
