@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <cstdlib>
 
 #include "platform/platform.h"
@@ -258,6 +259,18 @@ TEST(Screen, ASoftwareGlRendererGetsTheWindowSurface) {
   ASSERT_TRUE(OpenTestDisplay());
   EXPECT_EQ(CurrentDisplay().presenter, PRESENTER_SURFACE);
   EXPECT_GT(CurrentDisplay().refreshHz, 0.0);
+}
+
+TEST(Screen, WithoutARetraceToWaitForFramesArePacedToTheRefreshRate) {
+  ASSERT_TRUE(OpenTestDisplay());
+  ASSERT_EQ(CurrentDisplay().presenter, PRESENTER_SURFACE);
+  ASSERT_TRUE(SetSwapInterval(1));
+  const double period = 1000.0 / CurrentDisplay().refreshHz;
+  auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 11; i++) EXPECT_EQ(PresentFrame(), 1);
+  double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  SetSwapInterval(0);
+  EXPECT_GE(ms, 9 * period);  // ten waits between eleven frames; only the lower bound is certain
 }
 
 TEST(Screen, ReopensAfterThePlatformShutDown) {
