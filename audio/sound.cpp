@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <mutex>
+#include <new>
 
 #include "audio/audio.h"
 #include "audio/sound_internal.h"
@@ -31,7 +32,8 @@ int SoundInit() {
   return engineRunning ? 1 : 0;
 }
 
-int MusicLoad(int id, const std::string& path) {
+// A track too large to hold (an allocation that fails) is a failed load.
+int MusicLoad(int id, const std::string& path) try {
   if (!engineRunning || id < 0 || id > MAX_SOUND_ID) return 0;
   std::string bytes;
   if (!ReadWholeFile(path, bytes)) return 0;
@@ -46,6 +48,8 @@ int MusicLoad(int id, const std::string& path) {
   // A voice still playing the old record keeps its own reference to it.
   soundTable[size_t(id)] = std::move(record);
   return 1;
+} catch (const std::bad_alloc&) {
+  return 0;
 }
 
 int MusicSetVolume(int id, double percent) {

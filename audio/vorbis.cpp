@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "audio/sound_internal.h"
 
@@ -78,8 +79,13 @@ bool DecodeVorbis(const uint8_t* bytes, size_t size, SoundRecord& out) {
     // until samples are really decoded into it.
     maxFrames = size_t(frames);
     std::vector<int16_t> samples;
-    samples.reserve(maxFrames * size_t(channels));
-    DecodeAll(vf, channels, maxFrames, samples);
+    try {
+      samples.reserve(maxFrames * size_t(channels));
+      DecodeAll(vf, channels, maxFrames, samples);
+    } catch (const std::bad_alloc&) {
+      ov_clear(&vf);  // a track too large to hold is a failed load
+      return false;
+    }
     samples.resize(samples.size() - samples.size() % size_t(channels));
     if (!samples.empty()) {
       if (samples.size() < samples.capacity() / 2) samples.shrink_to_fit();

@@ -72,6 +72,9 @@ void EnterScene(int64_t n);
 void ResetAvalanche();          // effects/avalanche.cpp
 void ResetSuctionParticles();   // effects/black_hole.cpp
 void RunEffect(int64_t effectNumber);
+// The scene switch: reads the frame's time and enters the next row once the
+// current one's duration is exceeded.
+void UpdateSceneTime();
 // Draws the current row's frame: effect, header band, scroller band, flash.
 void DrawFrame();
 // One frame; returns false when the show must end (close event or Escape).

@@ -111,7 +111,7 @@ void RunLauncher() {
   while (true) {
     int gadget = 0;
     int event = LauncherPollEvent(&gadget);
-    if (event == WINDOW_CLOSE_EVENT) {
+    if (event == WINDOW_CLOSE_EVENT || QuitRequested()) {
       LauncherWindowClose();
       ExitProgram();
     }

@@ -83,7 +83,14 @@ static void DrawSceneFlash() {
   EndScreenDrawing();
 }
 
+void UpdateSceneTime() {
+  frameNowMs = ElapsedMs();
+  // Equal is not yet over: a scene lasts at least its duration.
+  if (frameNowMs - sceneStart > timeline[(size_t)currentScene].durationMs) EnterScene(currentScene + 1);
+}
+
 bool RunFrame() {
+  if (QuitRequested()) return false;
   if (skipWindowEvents == 0) {
     while (int event = PollWindowEvent()) {
       if (event == WINDOW_CLOSE_EVENT) return false;
@@ -92,8 +99,7 @@ bool RunFrame() {
   PollKeyboard();
   if (KeyDown(KEY_ESCAPE)) return false;
 
-  frameNowMs = ElapsedMs();
-  if (frameNowMs - sceneStart > timeline[(size_t)currentScene].durationMs) EnterScene(currentScene + 1);
+  UpdateSceneTime();
   DrawFrame();
   PresentFrame();
   Delay(1);

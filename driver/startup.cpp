@@ -175,12 +175,14 @@ void ExitProgram() {
 }
 
 int RunShow() {
+  StartPlatform();
   SetStartValues();
   InitSprites();
   SoundInit();
   ExtractAssetPack();
   BuildTimeline();
   RunLauncher();
+  if (QuitRequested()) ExitProgram();  // a signal during the launcher opens nothing
   screenWidth = DESIGN_WIDTH;
   screenHeight = DESIGN_HEIGHT;
   desktopWidth = DesktopWidth();

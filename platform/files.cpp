@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <new>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -74,7 +75,9 @@ int CreateDirectory(const std::string& path) {
 
 intptr_t CreateFileForWrite(const std::string& path) {
   if (!TrustedChain(ParentOf(path))) return 0;
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+  // O_NONBLOCK: a FIFO planted at the path fails at once instead of waiting
+  // for a reader; anything but a regular file is refused below.
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
   if (fd < 0) return 0;
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -104,7 +107,8 @@ int CloseFile(intptr_t file) {
 
 bool ReadWholeFile(const std::string& path, std::string& out) {
   out.clear();
-  int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  // O_NONBLOCK: opening a FIFO or a device never waits; they are refused below.
+  int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat st;
   // Only regular files of our own (or root's) are read: nobody else can plant one.
@@ -113,7 +117,12 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
     close(fd);
     return false;
   }
-  out.resize((size_t)st.st_size);
+  try {
+    out.resize((size_t)st.st_size);
+  } catch (const std::bad_alloc&) {
+    close(fd);
+    return false;
+  }
   size_t got = 0;
   while (got < out.size()) {
     ssize_t n = read(fd, &out[got], out.size() - got);

@@ -51,6 +51,12 @@ int PollWindowEvent();
 void PollKeyboard();
 int KeyDown(int scanCode);
 
+// ---- start and shutdown ------------------------------------------------------------
+// Installs the quit signals (SIGINT, SIGTERM, SIGHUP) and keeps the libraries
+// below us from printing on the terminal; called first thing.
+void StartPlatform();
+// Non-zero once a quit signal has arrived: the loops then take the exit path.
+int QuitRequested();
 // Releases what the platform layer holds (windows, audio, SDL itself).
 void ShutdownPlatform();
 

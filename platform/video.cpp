@@ -8,6 +8,7 @@
 namespace {
 VideoResizeHandler resizeHandler = nullptr;
 bool escapePressed = false;  // an Escape press went through the queue since the last look
+uint32_t showWindowId = 0;   // the newest show window, which message boxes stay above
 
 void SetContextAttributes() {
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -72,6 +73,7 @@ SDL_Window* VideoCreateWindow(const std::string& title, int x, int y, int width,
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | (borderless ? SDL_WINDOW_BORDERLESS : 0);
   SDL_Window* window = SDL_CreateWindow(title.c_str(), x, y, width, height, flags);
   StorePlainTitle(window, title);
+  if (window) showWindowId = SDL_GetWindowID(window);
   return window;
 }
 
@@ -98,11 +100,25 @@ SDL_Window* VideoCreateFullscreen(const std::string& title, int width, int heigh
   }
   SDL_ShowWindow(window);
   SDL_RaiseWindow(window);
+  showWindowId = SDL_GetWindowID(window);
   return window;
 }
 
 void VideoDestroyWindow(SDL_Window* window) {
-  if (window) SDL_DestroyWindow(window);
+  if (!window) return;
+  if (SDL_GetWindowID(window) == showWindowId) showWindowId = 0;
+  SDL_DestroyWindow(window);
+}
+
+unsigned long VideoShowWindowX11() {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_Window* window = showWindowId && VideoRunning() ? SDL_GetWindowFromID(showWindowId) : nullptr;
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11)
+    return (unsigned long)info.info.x11.window;
+#endif
+  return 0;
 }
 
 void VideoDrawableSize(SDL_Window* window, int& width, int& height) {

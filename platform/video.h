@@ -21,6 +21,9 @@ SDL_Window* VideoCreateWindow(const std::string& title, int x, int y, int width,
 // the display offers no such mode.
 SDL_Window* VideoCreateFullscreen(const std::string& title, int width, int height);
 void VideoDestroyWindow(SDL_Window* window);
+// The X11 window of the newest show window still open; 0 when there is none
+// (or it is not an X11 window). Message boxes are kept above it.
+unsigned long VideoShowWindowX11();
 void VideoDrawableSize(SDL_Window* window, int& width, int& height);
 
 // A legacy (compatibility) context with double buffering and a 16-bit depth

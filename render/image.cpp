@@ -3,6 +3,7 @@
 // in main memory and are never uploaded to GL.
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <map>
 
 #include "platform/platform.h"
@@ -30,7 +31,8 @@ Picture* Lookup(int number) {
 
 const Picture* FindPicture(int number) { return Lookup(number); }
 
-int LoadImageFile(int number, const std::string& path) {
+// A picture too large to hold (an allocation that fails) is a failed load.
+int LoadImageFile(int number, const std::string& path) try {
   std::string bytes;
   if (!ReadWholeFile(path, bytes)) return 0;
   DecodedImage img;
@@ -51,6 +53,8 @@ int LoadImageFile(int number, const std::string& path) {
   if (Picture* old = Lookup(number)) ReleaseIfDrawing(*old);
   pictures[number] = std::move(pic);
   return 1;
+} catch (const std::bad_alloc&) {
+  return 0;
 }
 
 int ImageExists(int number) { return Lookup(number) ? 1 : 0; }

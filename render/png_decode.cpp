@@ -4,6 +4,7 @@
 #include <png.h>
 
 #include <cstring>
+#include <new>
 
 #include "render/image.h"
 
@@ -87,7 +88,12 @@ bool DecodeImage(const uint8_t* bytes, size_t size, DecodedImage& out) {
   }
   DecodedImage decoded;
   DecodeJob job{{bytes, size, 0}, &decoded, {}};
-  bool ok = RunDecode(png, info, &job);
+  bool ok = false;
+  try {
+    ok = RunDecode(png, info, &job);
+  } catch (const std::bad_alloc&) {
+    ok = false;  // a picture too large to hold is a failed load
+  }
   png_destroy_read_struct(&png, &info, nullptr);
   if (ok) out = std::move(decoded);
   return ok;

@@ -3,6 +3,7 @@
 // the opaque, blended and tinted-silhouette draws (painted by sprite_paint.cpp).
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -138,7 +139,8 @@ void FreeAllSprites() {
   dynamicSprites.clear();
 }
 
-SpriteId LoadSpriteFile(SpriteId id, const std::string& path, int flags) {
+// A picture too large to hold (an allocation that fails) is a failed load.
+SpriteId LoadSpriteFile(SpriteId id, const std::string& path, int flags) try {
   bool dynamic = id == -1;
   if (!dynamic && (id < 0 || id >= MAX_SLOT_ID)) {
     std::lock_guard<std::mutex> hold(tableLock);
@@ -172,6 +174,8 @@ SpriteId LoadSpriteFile(SpriteId id, const std::string& path, int flags) {
   }
   *slot = std::move(fresh);
   return 1;
+} catch (const std::bad_alloc&) {
+  return 0;
 }
 
 int SpriteExists(SpriteId id) { return Find(id) ? 1 : 0; }

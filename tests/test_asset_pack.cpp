@@ -2,6 +2,7 @@
 // that cannot be made or trusted, and links that must not be followed.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -129,6 +130,35 @@ TEST_F(AssetPack, PlantedLinksAreNeitherFollowedNorLoaded) {
   ExtractAssetPack();
   EXPECT_EQ(CountMessages(), 25);
   EXPECT_TRUE(fs::is_empty(root + "elsewhere"));
+}
+
+// A FIFO, a folder or a device node where a carried file belongs: each gets its
+// message at extraction, none is waited on, and none is read as a picture.
+TEST_F(AssetPack, FifosFoldersAndDevicesInPlaceOfFilesAreRefusedWithoutWaiting) {
+  ASSERT_TRUE(CreateDirectory(assetFolder));
+  bool root = geteuid() == 0;  // only root may make device nodes
+  int kind = 0;
+  for (const EmbeddedAsset& a : ASSET_PACK) {
+    std::string path = assetFolder + a.name;
+    switch (kind++ % 3) {
+      case 0: ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); break;
+      case 1: ASSERT_EQ(mkdir(path.c_str(), 0700), 0); break;
+      default:
+        if (root)
+          ASSERT_EQ(mknod(path.c_str(), S_IFCHR | 0600, makedev(1, 3)), 0);  // like /dev/null
+        else
+          ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    }
+  }
+  ExtractAssetPack();
+  for (const EmbeddedAsset& a : ASSET_PACK) {
+    std::string path = assetFolder + a.name;
+    EXPECT_NE(TestCapturedMessages().find("Erreur|Impossible d'extraire : " + path + "\n"), std::string::npos)
+        << a.name;
+    std::string bytes;
+    EXPECT_FALSE(ReadWholeFile(path, bytes)) << a.name;
+  }
+  EXPECT_EQ(CountMessages(), 25);
 }
 
 TEST(TempDirectory, IsPrivateToTheUser) {

@@ -1,10 +1,12 @@
 // The real program on private Xvfb screens, driven with xdotool: the launcher's
 // choices, the window in each display mode, the music, and every way out.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vorbis/vorbisfile.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -54,6 +56,12 @@ struct ShowRun {
                         "ASAN_OPTIONS=detect_leaks=0", "LIBGL_ALWAYS_SOFTWARE=1"},
                        errors);
     dialog = WaitForWindow(desktop, DIALOG, 30000);
+    if (dialog.id == 0) {  // say what the program printed and which windows it had
+      std::ifstream in(errors);
+      ADD_FAILURE() << "no launcher; the program printed:\n"
+                    << std::string((std::istreambuf_iterator<char>(in)), {})
+                    << RunOn(desktop, "xwininfo -root -children 2>&1");
+    }
     return dialog.id != 0;
   }
   void Key(long window, const std::string& key) {
@@ -87,6 +95,50 @@ struct ShowRun {
     return code;
   }
 };
+
+// The asset folder laid as a first run would, with `spoil` written over the
+// named file (empty: every file as carried).
+void LayAssetFolder(const ShowRun& run, const std::string& name, const std::string& spoil) {
+  std::string folder = run.AssetFolder();
+  fs::create_directories(folder);
+  fs::permissions(run.tmp + "/zyntrax-" + std::to_string(geteuid()), fs::perms::owner_all);
+  fs::permissions(folder, fs::perms::owner_all);
+  for (const EmbeddedAsset& a : ASSET_PACK) {
+    std::ofstream out(folder + a.name, std::ios::binary);
+    if (a.name == name)
+      out << spoil;
+    else
+      out.write((const char*)a.bytes, a.length);
+  }
+}
+
+// Bytes of the carried file's own size that are no picture: extraction keeps
+// them, since only the size is compared.
+std::string SpoiltCopy(const std::string& name) {
+  for (const EmbeddedAsset& a : ASSET_PACK)
+    if (a.name == name) return std::string((size_t)a.length, '\x5a');
+  return "";
+}
+
+// Client windows from bottom to top, as the window manager stacks them.
+std::vector<long> StackingOrder(const TestDesktop& desktop) {
+  std::string out = RunOn(desktop, "xprop -root _NET_CLIENT_LIST_STACKING 2>/dev/null");
+  std::vector<long> ids;
+  for (size_t at = out.find("0x"); at != std::string::npos; at = out.find("0x", at + 2))
+    ids.push_back(std::strtol(out.c_str() + at, nullptr, 16));
+  return ids;
+}
+
+// Starts openbox on the desktop and waits until it manages the screen.
+bool StartWindowManager(const TestDesktop& desktop) {
+  RunOn(desktop, "openbox --sm-disable >/dev/null 2>&1 &");
+  for (int i = 0; i < 300; i++) {
+    if (RunOn(desktop, "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") != std::string::npos)
+      return true;
+    SleepMs(100);
+  }
+  return false;
+}
 
 std::vector<int16_t> ReadSamples(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -206,18 +258,7 @@ TEST(Program, ClosingTheDialogEndsWithoutAShow) {
 
 TEST(Program, ACorruptPictureIsReportedAndTheShowStillStarts) {
   ShowRun run(1920, 1080);
-  // Lay the asset folder as a first run would, then spoil ship.png in place.
-  std::string folder = run.AssetFolder();
-  fs::create_directories(folder);
-  fs::permissions(run.tmp + "/zyntrax-" + std::to_string(geteuid()), fs::perms::owner_all);
-  fs::permissions(folder, fs::perms::owner_all);
-  for (const EmbeddedAsset& a : ASSET_PACK) {
-    std::ofstream out(folder + a.name, std::ios::binary);
-    if (std::string(a.name) == "ship.png")
-      out << std::string((size_t)a.length, '\x5a');
-    else
-      out.write((const char*)a.bytes, a.length);
-  }
+  LayAssetFolder(run, "ship.png", SpoiltCopy("ship.png"));
   ASSERT_TRUE(run.Start());
   run.TickMute();
   run.Launch();
@@ -267,4 +308,98 @@ TEST(Program, WithoutTheBannerTheDialogShowsItsName) {
   EXPECT_GT(white, 50);
   SendCloseRequest(run.desktop, run.dialog.id);
   EXPECT_EQ(run.Exit(), 0);
+}
+
+TEST(Program, SigtermEndsAFullScreenAndAWindowedShowAtOnce) {
+  for (int mode : {1, 0}) {
+    SCOPED_TRACE(mode == 1 ? "full screen" : "windowed");
+    ShowRun run(1920, 1080);
+    ASSERT_TRUE(run.Start());
+    run.ChooseMode(mode);
+    run.TickMute();
+    run.Launch();
+    ASSERT_NE(WaitForWindow(run.desktop, SHOW, 30000).id, 0);
+    SleepMs(3000);  // loading done, frames running
+    kill(run.pid, SIGTERM);
+    EXPECT_EQ(run.Exit(2000), 0);
+  }
+}
+
+TEST(Program, SigintDuringTheLauncherEndsWithoutAShow) {
+  ShowRun run(1920, 1080);
+  ASSERT_TRUE(run.Start());
+  SleepMs(500);
+  kill(run.pid, SIGINT);
+  EXPECT_EQ(run.Exit(5000), 0);
+  EXPECT_TRUE(WindowGone(run.desktop, SHOW));
+  EXPECT_TRUE(WindowGone(run.desktop, DIALOG));
+}
+
+TEST(Program, AMessageBoxStaysAboveTheFullScreenShow) {
+  ShowRun run(1920, 1080);
+  ASSERT_TRUE(StartWindowManager(run.desktop));
+  LayAssetFolder(run, "ship.png", SpoiltCopy("ship.png"));
+  ASSERT_TRUE(run.Start());
+  run.TickMute();
+  run.Launch();  // full screen is the default
+  WindowGeometry box = WaitForWindow(run.desktop, "Erreur", 30000);
+  ASSERT_NE(box.id, 0) << "no message box was mapped";
+  WindowGeometry show = WaitForWindow(run.desktop, SHOW, 5000);
+  ASSERT_NE(show.id, 0);
+  // Even when the show takes the focus back, the box stays on top of it.
+  RunOn(run.desktop, "xdotool windowactivate " + std::to_string(show.id) + " 2>/dev/null");
+  SleepMs(800);  // let the window manager settle its stacking
+  std::vector<long> order = StackingOrder(run.desktop);
+  auto boxAt = std::find(order.begin(), order.end(), box.id);
+  auto showAt = std::find(order.begin(), order.end(), show.id);
+  ASSERT_NE(boxAt, order.end());
+  ASSERT_NE(showAt, order.end());
+  EXPECT_GT(boxAt - order.begin(), showAt - order.begin()) << "the box is under the show";
+  ASSERT_TRUE(run.Dismiss(box));
+  run.Key(show.id, "Escape");
+  EXPECT_EQ(run.Exit(), 0);
+}
+
+TEST(Program, AFifoInPlaceOfAPictureIsRefusedAndTheShowStarts) {
+  ShowRun run(1920, 1080);
+  LayAssetFolder(run, "", "");
+  std::string fifo = run.AssetFolder() + "launcher.png";
+  fs::remove(fifo);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  pid_t pid = StartProgram(run.desktop, {"TMPDIR=" + run.tmp, "SDL_AUDIODRIVER=dummy"}, run.errors);
+  run.pid = pid;
+  WindowGeometry box = WaitForWindow(run.desktop, "Erreur", 30000);
+  ASSERT_NE(box.id, 0) << "no message for the file that cannot be written";
+  ASSERT_TRUE(run.Dismiss(box));
+  run.dialog = WaitForWindow(run.desktop, DIALOG, 30000);
+  ASSERT_NE(run.dialog.id, 0) << "the launcher never opened";
+  run.Launch();
+  WindowGeometry show = WaitForWindow(run.desktop, SHOW, 30000);
+  ASSERT_NE(show.id, 0);
+  run.Key(show.id, "Escape");
+  EXPECT_EQ(run.Exit(), 0);
+}
+
+TEST(Program, WithoutADisplayOnlyItsOwnMessageIsPrinted) {
+  std::string errors = std::string(ZYNTRAX_TEST_SCRATCH) + "/no-display-" + std::to_string(getpid()) + ".txt";
+  std::string tmp = std::string(ZYNTRAX_TEST_SCRATCH) + "/no-display-" + std::to_string(getpid());
+  fs::create_directories(tmp);
+  pid_t pid = fork();
+  if (pid == 0) {
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("XDG_RUNTIME_DIR");
+    setenv("TMPDIR", tmp.c_str(), 1);
+    setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+    freopen(errors.c_str(), "w", stderr);
+    freopen("/dev/null", "w", stdout);
+    execl(ZYNTRAX_BINARY, ZYNTRAX_BINARY, (char*)nullptr);
+    _exit(127);
+  }
+  EXPECT_EQ(WaitForExit(pid, 60000), 0);
+  std::ifstream in(errors);
+  std::string printed((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(printed, "Erreur: Impossible d'ouvrir le plein écran.\n");
+  fs::remove_all(tmp);
+  fs::remove(errors);
 }

@@ -8,7 +8,7 @@ packages=(
   libogg-dev libvorbis-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libgtest-dev
-  xvfb xauth xdotool x11-utils sox libsox-fmt-all
+  xvfb xauth xdotool x11-utils openbox imagemagick sox libsox-fmt-all
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -75,11 +75,12 @@ std::string RunOn(const TestDesktop& d, const std::string& command) {
 }
 
 namespace {
-// Windows named exactly `name` among the root's children, found through
-// xwininfo (xdotool cannot match names stored as UTF-8 strings).
+// Windows named exactly `name` anywhere below the root (a window manager puts
+// each client in a frame of its own), found through xwininfo (xdotool cannot
+// match names stored as UTF-8 strings).
 std::vector<long> WindowsNamed(const TestDesktop& d, const std::string& name) {
   std::vector<long> ids;
-  std::istringstream lines(RunOn(d, "xwininfo -root -children 2>/dev/null"));
+  std::istringstream lines(RunOn(d, "xwininfo -root -tree 2>/dev/null"));
   std::string line, quoted = "\"" + name + "\":";
   while (std::getline(lines, line)) {
     size_t at = line.find(quoted);

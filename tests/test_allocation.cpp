@@ -1,0 +1,91 @@
+// Loads that need more memory than the machine can give: the allocation fails
+// and the load reports failure, as a missing file would, instead of ending the
+// program. This program's allocations go through a limit of its own below.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+
+#include "audio/audio.h"
+#include "audio/sound_internal.h"
+#include "platform/platform.h"
+#include "render/image.h"
+
+namespace {
+size_t allocationLimit = SIZE_MAX;
+
+void* Allocate(size_t size) {
+  if (size > allocationLimit) return nullptr;
+  return std::malloc(size ? size : 1);
+}
+void* AllocateOrThrow(size_t size) {
+  if (void* p = Allocate(size)) return p;
+  throw std::bad_alloc();
+}
+
+// Lowers the limit for one scope.
+struct MemoryLimit {
+  explicit MemoryLimit(size_t bytes) { allocationLimit = bytes; }
+  ~MemoryLimit() { allocationLimit = SIZE_MAX; }
+};
+
+std::string Asset(const char* name) { return std::string(ZYNTRAX_ASSET_DIR) + "/" + name; }
+}  // namespace
+
+void* operator new(size_t size) { return AllocateOrThrow(size); }
+void* operator new[](size_t size) { return AllocateOrThrow(size); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void* operator new[](size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete[](void* p, size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+
+TEST(AllocationFailure, APictureTooLargeToHoldIsAFailedLoad) {
+  // tunnel_bg.png needs a pixel buffer of several megabytes once decoded.
+  std::string bytes;
+  ASSERT_TRUE(ReadWholeFile(Asset("tunnel_bg.png"), bytes));
+  DecodedImage img;
+  {
+    MemoryLimit limit(1 << 20);
+    EXPECT_FALSE(DecodeImage((const uint8_t*)bytes.data(), bytes.size(), img));
+    EXPECT_EQ(LoadImageFile(7, Asset("tunnel_bg.png")), 0);
+  }
+  EXPECT_EQ(ImageExists(7), 0);
+  // With the memory there, the same file loads.
+  EXPECT_TRUE(DecodeImage((const uint8_t*)bytes.data(), bytes.size(), img));
+  EXPECT_EQ(LoadImageFile(7, Asset("tunnel_bg.png")), 1);
+
+  // A file that cannot even be read into memory is refused the same way.
+  std::string fresh;
+  MemoryLimit limit(64 << 10);
+  EXPECT_FALSE(ReadWholeFile(Asset("tunnel_bg.png"), fresh));
+}
+
+TEST(AllocationFailure, ATrackTooLargeToHoldIsAFailedLoad) {
+  std::string bytes;
+  ASSERT_TRUE(ReadWholeFile(Asset("music.ogg"), bytes));
+  SoundRecord record;
+  {
+    // The decoded track is 36 MB of samples.
+    MemoryLimit limit(8 << 20);
+    EXPECT_FALSE(DecodeVorbis((const uint8_t*)bytes.data(), bytes.size(), record));
+  }
+  EXPECT_TRUE(record.samples.empty());
+
+  // The same through the public operation, on SDL's disk driver.
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
+  ASSERT_EQ(SoundInit(), 1);
+  {
+    MemoryLimit limit(8 << 20);
+    EXPECT_EQ(MusicLoad(3, Asset("music.ogg")), 0);
+  }
+  int channels = 0, rate = 0, bits = 0;
+  double volume = 0;
+  EXPECT_EQ(TestSoundInfo(3, &channels, &rate, &bits, &volume), 0);
+  SoundShutdown();
+}
