@@ -6,6 +6,7 @@
 #include "effects/effects.h"
 #include "effects/finale.h"
 #include "platform/platform.h"
+#include "render/font.h"
 #include "render/sprite.h"
 #include "support/gl_display.h"
 #include "support/scene_check.h"
@@ -19,6 +20,10 @@ class Finale : public ::testing::Test {
     ASSERT_TRUE(OpenTestDisplay());
     FreeAllSprites();
     ASSERT_TRUE(LoadAssetSprite(21, "billboard2.png"));
+    fontPath = std::string(ZYNTRAX_ASSET_DIR) + "/police20.png";
+    fontReady = 0;
+    LoadFontSprite();
+    ASSERT_EQ(fontReady, 1);
     InitFinale();
     InitGlitchText();
     UseTimelineRow(FINALE_ROW);

@@ -69,16 +69,21 @@ WindowShot PresentAndGrabWindow() {
   SDL_VERSION(&info.version);
   if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return shot;
   Display* x = info.info.x11.display;
-  // A window just mapped may drop its first picture: present until it has
-  // surely been shown once, then once more for the shot.
-  for (int i = 0; i < 3; i++) {
+  // What is put on a window before the server has mapped it is lost: wait
+  // for the window to be viewable, then present twice for the shot.
+  XWindowAttributes attributes;
+  for (int i = 0; i < 300; i++) {
+    SDL_PumpEvents();
+    XSync(x, False);
+    if (!XGetWindowAttributes(x, info.info.x11.window, &attributes)) return shot;
+    if (attributes.map_state == IsViewable) break;
+    SDL_Delay(10);
+  }
+  for (int i = 0; i < 2; i++) {
     if (!PresentFrame()) return shot;
     XSync(x, False);
-    SDL_PumpEvents();
-    SDL_Delay(i < 2 ? 30 : 0);
+    SDL_Delay(20);
   }
-  XWindowAttributes attributes;
-  if (!XGetWindowAttributes(x, info.info.x11.window, &attributes)) return shot;
   XImage* image = XGetImage(x, info.info.x11.window, 0, 0, (unsigned)attributes.width, (unsigned)attributes.height,
                             AllPlanes, ZPixmap);
   if (!image) return shot;
