@@ -1,5 +1,5 @@
 // Kick rings and pulse sprite orbit: the state the scene keeps between frames,
-// its tuning values, and what its last frame drew (read by the tests).
+// and its tuning values.
 #pragma once
 #include <cstdint>
 
@@ -16,6 +16,3 @@ extern float FLASH_PUSH_X, FLASH_PUSH_Y, SPLIT_BASE, SCALE_BASE, SCALE_KICK;
 int64_t AdvanceKickSecond(float a);
 // Flash strength at clock a for the second s: 1 at the start, decaying to 0.
 float KickFlash(float a, int64_t s);
-
-// Smallest sprite width and height drawn by the last frame (0 when none was).
-extern int kickSmallestWidth, kickSmallestHeight;
