@@ -1,14 +1,9 @@
 // The glitching text: one centred line in the bitmap font as a jittering
 // magenta / cyan / white split, with random bursts and rare white flashes.
-#include "effects/glitch_text.h"
-
 #include "driver/driver.h"
 #include "effects/effects.h"
 #include "platform/platform.h"
 #include "render/font.h"
-
-GlitchLayer glitchLayers[GLITCH_MAX_LAYERS];
-int glitchLayerCount = 0;
 
 namespace {
 const Colour GLITCH_MAGENTA = Rgb(255, 0, 180);
@@ -16,15 +11,14 @@ const Colour GLITCH_CYAN = Rgb(0, 255, 255);
 const Colour GLITCH_WHITE = Rgb(255, 255, 255);
 
 void Layer(const std::u16string& text, float x, float y, Colour colour) {
-  if (glitchLayerCount < GLITCH_MAX_LAYERS) glitchLayers[glitchLayerCount++] = {x, y, colour};
   DrawFontText(text, x, y, colour, 255, 1.0f);
 }
 }  // namespace
 
-void InitGlitchText() { glitchLayerCount = 0; }
+// The glitch keeps no state from one call to the next.
+void InitGlitchText() {}
 
 void DrawGlitchWord(const std::u16string& text, int64_t y) {
-  glitchLayerCount = 0;
   int64_t x0 = (screenWidth - MeasureFontText(text, 1.0f)) / 2;
   int64_t dx = RandomInt(4) - 2;
   int64_t dy = RandomInt(2) - 1;

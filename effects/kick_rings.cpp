@@ -18,7 +18,6 @@ int64_t RING_COUNT, RING_SPACING, ORBIT_SPRITES;
 float ORBIT_RX_MIN, ORBIT_RX_MAX, ORBIT_RY_MIN, ORBIT_RY_MAX;
 float BREATH_RATE, SECOND_LEN, FLASH_WINDOW, SECTOR_PI, FLASH_GROW;
 float FLASH_PUSH_X, FLASH_PUSH_Y, SPLIT_BASE, SCALE_BASE, SCALE_KICK;
-int kickSmallestWidth, kickSmallestHeight;
 
 namespace {
 constexpr SpriteId PULSE_RED = 30, PULSE_GREEN = 31, PULSE_BLUE = 32, FALLBACK = 20;
@@ -82,8 +81,6 @@ void DrawOrbit(const Copies& c, float a, float f, float cx, float cy, float rx, 
     if (c.red) DrawSpriteBlended(c.red, left - L, top - L * 0.35f, faint);
     if (c.blue) DrawSpriteBlended(c.blue, left + L, top + L * 0.35f, faint);
     DrawSpriteBlended(c.green, left, top, k);
-    if (kickSmallestWidth == 0 || N < kickSmallestWidth) kickSmallestWidth = N;
-    if (kickSmallestHeight == 0 || O < kickSmallestHeight) kickSmallestHeight = O;
   }
 }
 
@@ -135,7 +132,6 @@ void InitKickRings() {
   SPLIT_BASE = 12.0f;
   SCALE_BASE = 0.5f;
   SCALE_KICK = 0.15f;
-  kickSmallestWidth = kickSmallestHeight = 0;
 }
 
 int64_t AdvanceKickSecond(float a) {
@@ -168,7 +164,6 @@ void DrawKickRings() {
   int64_t s = AdvanceKickSecond(a);
   float m = KickFlash(a, s);
   float d0 = (float)quarterTurn * 1.5707964f;
-  kickSmallestWidth = kickSmallestHeight = 0;
 
   DrawDiscs(cx, cy, g, r0, m);
 

@@ -1,5 +1,5 @@
 // Kick rings and pulse sprite orbit: the state the scene keeps between frames,
-// its tuning values, and what its last frame drew (read by the tests).
+// and its tuning values.
 #pragma once
 #include <cstdint>
 
@@ -24,6 +24,3 @@ float OrbitAngle(float a, float f, int64_t j);
 // An angle difference brought into [-pi, pi] by whole turns; adds the number of
 // turns taken off one by one to *steps when steps is not null.
 float WrapAngle(float d, int64_t* steps);
-
-// Smallest sprite width and height drawn by the last frame (0 when none was).
-extern int kickSmallestWidth, kickSmallestHeight;

@@ -233,19 +233,10 @@ void SteppedLine(DrawingOutput& o, int64_t x0, int64_t y0, int64_t x1, int64_t y
   }
 }
 
-// Announces a band the primitive is about to paint; a blend with alpha 0
-// paints nothing, so its rows need not be fetched.
-void TouchPainted(const DrawingOutput& o, int64_t first, int64_t last, RowUse use) {
-  if (o.span != NoSpan) TouchRows(o, first, last, use);
-}
 }  // namespace
 
 DrawingOutput* CurrentOutput() { return hasOutput ? &output : nullptr; }
-bool SpanReplaces(const DrawingOutput& o) { return o.span == SetSpan3 || o.span == SetSpan4; }
 
-void SetOutputRowHook(RowHook hook) {
-  if (hasOutput) output.rowHook = hook;
-}
 long ColourConversions() { return conversions; }
 
 void UseFrontColour(DrawingOutput& o, Colour colour) {
@@ -318,9 +309,6 @@ void DrawBox(int x, int y, int width, int height, Colour colour) {
   x0 = std::max<int64_t>(x0, 0);
   y0 = std::max<int64_t>(y0, 0);
   if (x0 >= x1 || y0 >= y1) return;
-  // Rows the box covers edge to edge with an opaque colour need no fetching.
-  const bool wholeRows = x0 == 0 && x1 == o.width && SpanReplaces(o);
-  TouchPainted(o, y0, y1 - 1, wholeRows ? RowUse::Replace : RowUse::Change);
   const int count = (int)(x1 - x0);
   const ptrdiff_t offset = x0 * o.bytesPerPixel;
   for (int64_t row = y0; row < y1; ++row) o.span(OutputRow(o, (int)row) + offset, count, o);
@@ -332,7 +320,6 @@ void DrawLine(int x, int y, int width, int height, Colour colour) {
   UseFrontColour(o, colour);
   int64_t x1 = (int64_t)x + width + (width > 0 ? -1 : 1);
   int64_t y1 = (int64_t)y + height + (height > 0 ? -1 : 1);
-  TouchPainted(o, std::min<int64_t>(y, y1) + o.originY, std::max<int64_t>(y, y1) + o.originY, RowUse::Change);
   if (height == 1 || height == -1)
     Span(o, y, std::min<int64_t>(x, x1), std::max<int64_t>(x, x1));
   else if (width == 1 || width == -1)
@@ -350,7 +337,6 @@ void DrawCircle(int x, int y, int radius, Colour colour) {
   if (cx + r + o.originX < 0 || cx - r + o.originX >= o.clipWidth || cy + r + o.originY < 0 ||
       cy - r + o.originY >= o.clipHeight)
     return;
-  TouchPainted(o, cy - r + o.originY, cy + r + o.originY, RowUse::Change);
   if (radius <= 700)
     MidpointDisc(o, cx, cy, r);
   else
@@ -362,10 +348,9 @@ Colour ReadPixel(int x, int y) {
   const DrawingOutput& o = output;
   int64_t px = (int64_t)x + o.originX, py = (int64_t)y + o.originY;
   if (px < 0 || py < 0 || px >= o.width || py >= o.height) return 0;
-  TouchRows(o, py, py, RowUse::Read);
   const uint8_t* p = OutputRow(o, (int)py) + px * o.bytesPerPixel;
   Colour c = Rgb(p[2], p[1], p[0]);
-  if (o.bytesPerPixel == 4) c |= (Colour)p[3] << 24;
+  if (o.bytesPerPixel == 4 && o.readsAlpha) c |= (Colour)p[3] << 24;
   return c;
 }
 
@@ -383,9 +368,6 @@ void DrawImageAt(int image, int x, int y, int width, int height) {
   int64_t dy1 = std::min<int64_t>(height, (int64_t)o.clipHeight - y - o.originY);
   if (dx0 >= dx1 || dy0 >= dy1) return;
   const int sb = pic->depth / 8, db = o.bytesPerPixel;
-  const int64_t left = (int64_t)x + o.originX, top = (int64_t)y + o.originY;
-  const bool wholeRows = left + dx0 == 0 && left + dx1 == o.width;
-  TouchRows(o, top + dy0, top + dy1 - 1, wholeRows ? RowUse::Replace : RowUse::Change);
   for (int64_t dy = dy0; dy < dy1; ++dy) {
     // Nearest neighbour: the source pixel under the centre of the target pixel.
     int64_t sy = (2 * dy + 1) * pic->height / (2 * (int64_t)height);

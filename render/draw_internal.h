@@ -9,13 +9,6 @@ struct DrawingOutput;
 // Writes `count` pixels of the current front colour starting at `pixel`.
 using SpanWriter = void (*)(uint8_t* pixel, int count, const DrawingOutput& out);
 
-// How a primitive is about to use a band of output rows: only look at them,
-// change some of their pixels, or set every pixel of every row opaquely.
-enum class RowUse { Read, Change, Replace };
-// Told before the rows first..last (output rows, inclusive, inside the output)
-// are used, so an output that fills its buffer lazily can fetch them first.
-using RowHook = void (*)(void* context, int first, int last, RowUse use);
-
 struct DrawingOutput {
   uint8_t* pixels = nullptr;
   int width = 0, height = 0;
@@ -38,7 +31,7 @@ struct DrawingOutput {
   SpanWriter span = nullptr;
   OutputRelease release = nullptr;
   void* context = nullptr;
-  RowHook rowHook = nullptr;  // null: the buffer always holds the whole picture
+  bool readsAlpha = true;  // false: ReadPixel leaves the fourth byte out
 };
 
 // The calling thread's current output, or null.
@@ -51,17 +44,5 @@ inline uint8_t* OutputRow(const DrawingOutput& out, int y) {
   int row = out.bottomUp ? out.height - 1 - y : y;
   return out.pixels + (ptrdiff_t)row * out.rowStride;
 }
-// Announces rows first..last (drawing rows, already offset by the origin) to
-// the output's row hook, clipped to the output; nothing when the band is empty.
-inline void TouchRows(const DrawingOutput& out, int64_t first, int64_t last, RowUse use) {
-  if (!out.rowHook) return;
-  if (first < 0) first = 0;
-  if (last > out.height - 1) last = out.height - 1;
-  if (first <= last) out.rowHook(out.context, (int)first, (int)last, use);
-}
-// Gives the current output a row hook (the show frame's lazy read-back).
-void SetOutputRowHook(RowHook hook);
-// True when the current span writer sets pixels opaquely, ignoring what was there.
-bool SpanReplaces(const DrawingOutput& out);
 // How many times a colour has been converted on this thread (for tests).
 long ColourConversions();

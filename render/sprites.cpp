@@ -1,6 +1,6 @@
-// The sprite table and sprite drawing: pictures loaded into rectangle textures,
+// The sprite table and sprite drawing: pictures decoded into texels in memory,
 // their display size, clip and rotation with cached quad corners, culling, and
-// the opaque, blended and tinted-silhouette draws.
+// the opaque, blended and tinted-silhouette draws (painted by sprite_paint.cpp).
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -12,10 +12,12 @@
 #include "render/image.h"
 #include "render/screen_state.h"
 #include "render/sprite.h"
+#include "render/sprite_paint.h"
 
 namespace {
 struct SpriteRecord {
-  GLuint texture = 0;  // 0: no sprite
+  bool loaded = false;
+  std::vector<uint32_t> texels;  // 0xAARRGGBB, last picture row first
   int displayWidth = 0, displayHeight = 0;
   int depth = 0;
   int loadFlags = 0;
@@ -23,7 +25,7 @@ struct SpriteRecord {
   int clipX = 0, clipY = 0, clipWidth = 0, clipHeight = 0;
   uint8_t geometryState = 0;  // 1: corners are valid
   float rotation = 0.0f;      // radians, opposite sign of the caller's degrees
-  float corners[4][3] = {};   // x, y, q relative to the top-left, y up
+  float corners[4][2] = {};   // x, y relative to the bottom-left, y up
 };
 
 // Numbered slots start at 64 and grow to id + 64; ids at or above
@@ -43,52 +45,29 @@ SpriteId nextDynamicId = DYNAMIC_ID_BASE;
 SpriteRecord* Find(SpriteId id) {
   std::lock_guard<std::mutex> hold(tableLock);
   if (id < 0) return nullptr;
-  if (id < (SpriteId)slots.size()) return slots[(size_t)id].texture ? &slots[(size_t)id] : nullptr;
+  if (id < (SpriteId)slots.size()) return slots[(size_t)id].loaded ? &slots[(size_t)id] : nullptr;
   auto it = dynamicSprites.find(id);
-  return it != dynamicSprites.end() && it->second.texture ? &it->second : nullptr;
+  return it != dynamicSprites.end() && it->second.loaded ? &it->second : nullptr;
 }
 
-void DeleteTexture(GLuint& texture) {
-  if (texture && ScreenHasContext()) glDeleteTextures(1, &texture);
-  texture = 0;
-}
-
-// Bottom-up RGBA texels from top-down BGR(A) rows, with the alpha rules of
+// Texels from top-down BGR(A) rows, last row first, with the alpha rules of
 // the load flags: kept from 32-bit pictures, black as the colour key of
 // 24-bit ones, opaque without SPRITE_KEEP_ALPHA.
-std::vector<uint8_t> ToTexels(const DecodedImage& img, int flags) {
+std::vector<uint32_t> ToTexels(const DecodedImage& img, int flags) {
   bool keepAlpha = (flags & SPRITE_KEEP_ALPHA) != 0;
   int bpp = img.depth == 32 ? 4 : 3;
-  std::vector<uint8_t> texels((size_t)img.width * (size_t)img.height * 4);
+  std::vector<uint32_t> texels((size_t)img.width * (size_t)img.height);
   for (int y = 0; y < img.height; y++) {
     const uint8_t* src = img.pixels.data() + (size_t)(img.height - 1 - y) * (size_t)img.width * bpp;
-    uint8_t* dst = texels.data() + (size_t)y * (size_t)img.width * 4;
-    for (int x = 0; x < img.width; x++, src += bpp, dst += 4) {
-      dst[0] = src[2];
-      dst[1] = src[1];
-      dst[2] = src[0];
-      uint8_t a = 255;
+    uint32_t* dst = texels.data() + (size_t)y * (size_t)img.width;
+    for (int x = 0; x < img.width; x++, src += bpp) {
+      uint32_t a = 255;
       if (keepAlpha && bpp == 4) a = src[3];
       if (keepAlpha && bpp == 3 && src[0] == 0 && src[1] == 0 && src[2] == 0) a = 0;
-      dst[3] = a;
+      dst[x] = (uint32_t)src[0] | (uint32_t)src[1] << 8 | (uint32_t)src[2] << 16 | a << 24;
     }
   }
   return texels;
-}
-
-GLuint UploadTexture(const DecodedImage& img, int flags) {
-  std::vector<uint8_t> texels = ToTexels(img, flags);
-  while (glGetError() != GL_NO_ERROR) {
-  }
-  GLuint texture = 0;
-  glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_RECTANGLE, texture);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexImage2D(GL_TEXTURE_RECTANGLE, 0, GL_RGBA, img.width, img.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-  if (glGetError() != GL_NO_ERROR) DeleteTexture(texture);
-  return texture;
 }
 
 void ComputeCorners(SpriteRecord& s) {
@@ -104,7 +83,6 @@ void ComputeCorners(SpriteRecord& s) {
     }
     s.corners[i][0] = x;
     s.corners[i][1] = y;
-    s.corners[i][2] = 1.0f;
   }
   s.geometryState = 1;
 }
@@ -112,32 +90,39 @@ void ComputeCorners(SpriteRecord& s) {
 bool OnScreen(const SpriteRecord& s, float x, float y) {
   float m = 0;
   if (s.rotation != 0.0f || s.geometryState == 1) m = (float)std::max(s.displayWidth, s.displayHeight);
-  return x < (float)screenState.logicalWidth + m && y < (float)screenState.logicalHeight + m &&
+  return x < (float)showFrame.width + m && y < (float)showFrame.height + m &&
          x > -m - (float)s.displayWidth && y > -m - (float)s.displayHeight;
 }
 
-void EmitQuad(SpriteRecord& s, float x, float y) {
+// Paints the sprite's quad with its top-left at (x, y). The corners are
+// placed as single floats, y up from the frame's bottom edge, then turned
+// into frame rows.
+void PaintQuad(SpriteRecord& s, float x, float y, SpriteMode mode, int intensity, uint32_t tint) {
   if (s.geometryState == 0) ComputeCorners(s);
-  float ox = x, oy = (float)screenState.logicalHeight - y - (float)s.displayHeight;
+  const float frameH = (float)showFrame.height;
+  float ox = x, oy = frameH - y - (float)s.displayHeight;
   float s0 = (float)s.clipX, s1 = (float)(s.clipX + s.clipWidth);
   float t0 = (float)(s.imageHeight - s.clipY - s.clipHeight), t1 = (float)(s.imageHeight - s.clipY);
   const float tex[4][2] = {{s0, t0}, {s1, t0}, {s1, t1}, {s0, t1}};
-  glBindTexture(GL_TEXTURE_RECTANGLE, s.texture);
-  glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glBegin(GL_QUADS);
+  SpriteQuad q;
+  q.texels = s.texels.data();
+  q.texWidth = s.imageWidth;
+  q.texHeight = s.imageHeight;
   for (int i = 0; i < 4; i++) {
-    float q = s.corners[i][2];
-    glTexCoord4f(tex[i][0] * q, tex[i][1] * q, 0, q);
-    glVertex3f(s.corners[i][0] + ox, s.corners[i][1] + oy, 0);
+    q.x[i] = s.corners[i][0] + ox;
+    q.y[i] = frameH - (s.corners[i][1] + oy);
+    q.s[i] = tex[i][0];
+    q.t[i] = tex[i][1];
   }
-  glEnd();
-  MarkFrameChanged();
+  q.mode = mode;
+  q.intensity = intensity;
+  q.tint = tint;
+  PaintSpriteQuad(q, 0, showFrame.height - 1);
 }
 
 // Looks the sprite up and culls it; null when nothing is to be drawn.
 SpriteRecord* Drawable(SpriteId id, float x, float y) {
-  if (!ScreenHasContext()) return nullptr;
+  if (!FrameIsOpen()) return nullptr;
   SpriteRecord* s = Find(id);
   return s && OnScreen(*s, x, y) ? s : nullptr;
 }
@@ -150,15 +135,12 @@ int InitSprites() {
 
 void FreeAllSprites() {
   std::lock_guard<std::mutex> hold(tableLock);
-  for (SpriteRecord& s : slots) DeleteTexture(s.texture);
-  for (auto& entry : dynamicSprites) DeleteTexture(entry.second.texture);
   slots.assign((size_t)INITIAL_SLOTS, SpriteRecord());
   dynamicSprites.clear();
 }
 
 // A picture too large to hold (an allocation that fails) is a failed load.
 SpriteId LoadSpriteFile(SpriteId id, const std::string& path, int flags) try {
-  if (!ScreenHasContext()) return 0;
   bool dynamic = id == -1;
   if (!dynamic && (id < 0 || id >= MAX_SLOT_ID)) {
     std::lock_guard<std::mutex> hold(tableLock);
@@ -170,8 +152,8 @@ SpriteId LoadSpriteFile(SpriteId id, const std::string& path, int flags) try {
   if (!DecodeImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), img)) return 0;
 
   SpriteRecord fresh;
-  fresh.texture = UploadTexture(img, flags);
-  if (!fresh.texture) return 0;
+  fresh.texels = ToTexels(img, flags);
+  fresh.loaded = true;
   fresh.displayWidth = fresh.imageWidth = fresh.clipWidth = img.width;
   fresh.displayHeight = fresh.imageHeight = fresh.clipHeight = img.height;
   fresh.depth = img.depth;
@@ -180,7 +162,7 @@ SpriteId LoadSpriteFile(SpriteId id, const std::string& path, int flags) try {
   std::lock_guard<std::mutex> hold(tableLock);
   if (dynamic) {
     id = nextDynamicId++;
-    dynamicSprites[id] = fresh;
+    dynamicSprites[id] = std::move(fresh);
     return id;
   }
   SpriteRecord* slot;
@@ -190,8 +172,7 @@ SpriteId LoadSpriteFile(SpriteId id, const std::string& path, int flags) try {
   } else {
     slot = &dynamicSprites[id];
   }
-  DeleteTexture(slot->texture);
-  *slot = fresh;
+  *slot = std::move(fresh);
   return 1;
 } catch (const std::bad_alloc&) {
   return 0;
@@ -252,32 +233,20 @@ int SetSpriteRotation(SpriteId id, float degrees, int mode) {
 int DrawSpriteOpaque(SpriteId id, float x, float y) {
   SpriteRecord* s = Drawable(id, x, y);
   if (!s) return 0;
-  glDisable(GL_BLEND);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  glColor4f(1, 1, 1, 1);
-  EmitQuad(*s, x, y);
+  PaintQuad(*s, x, y, SpriteMode::Opaque, 255, 0);
   return 1;
 }
 
 int DrawSpriteBlended(SpriteId id, float x, float y, int intensity, int64_t tint) {
   SpriteRecord* s = Drawable(id, x, y);
   if (!s) return 0;
-  float a = (float)std::clamp(intensity, 0, 255) / 255.0f;
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  intensity = std::clamp(intensity, 0, 255);
   if (tint == -1) {
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glColor4f(1, 1, 1, a);
+    PaintQuad(*s, x, y, SpriteMode::Blended, intensity, 0);
   } else {
     Colour c = (Colour)tint;
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_REPLACE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_PREVIOUS);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_TEXTURE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
-    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
-    glColor4f((float)RedOf(c) / 255.0f, (float)GreenOf(c) / 255.0f, (float)BlueOf(c) / 255.0f, a);
+    uint32_t rgb = (uint32_t)RedOf(c) << 16 | (uint32_t)GreenOf(c) << 8 | (uint32_t)BlueOf(c);
+    PaintQuad(*s, x, y, SpriteMode::Tinted, intensity, rgb);
   }
-  EmitQuad(*s, x, y);
   return 1;
 }

@@ -196,7 +196,6 @@ double DrawTextAt(double x, double y, const std::u16string& text, Colour colour)
   const int64_t last = std::min<int64_t>(width, (int64_t)o.clipWidth - x0);
   if (first < last && y0 < o.clipHeight && y0 + TEXT_HEIGHT > 0) {
     RenderLocked(codes, (int)first, (int)last);
-    TouchRows(o, y0, y0 + TEXT_HEIGHT - 1, RowUse::Change);
     Composite(o, (int)(x0 + first), (int)y0, (int)(last - first));
   }
   return x + width;

@@ -1,16 +1,17 @@
 // The bitmap font, the bottom scroller and the glitching text: measuring, pen
 // movement, the font sprite's clip and size, the scroll position over time, and
-// the glitch's layers for given random draws.
+// the glitch's layers for given random draws (compared with the same layers
+// painted one by one).
 #include <gtest/gtest.h>
 
 #include "driver/driver.h"
 #include "effects/effects.h"
-#include "effects/glitch_text.h"
 #include "platform/platform.h"
 #include "render/draw.h"
 #include "render/font.h"
 #include "render/sprite.h"
 #include "support/gl_display.h"
+#include "support/scene_check.h"
 
 namespace {
 class Font : public ::testing::Test {
@@ -126,41 +127,53 @@ TEST_F(Font, TheScrollerCrossesOnceOnItsOwnClock) {
   TestUseRealClock();
 }
 
-TEST(GlitchText, DrawsThreeBaseLayersAndBurstsOnlyAbove72) {
-  screenWidth = 1920;
-  const float x0 = (1920 - 7 * 22) / 2;  // 883
-  TestQueueRandom({4, 2, 72, 0});         // dx +2, dy +1, no burst, no flash
-  DrawGlitchWord(u"ZYNTRAX", 450);
-  ASSERT_EQ(glitchLayerCount, 3);
-  EXPECT_EQ(glitchLayers[0].colour, Rgb(255, 0, 180));
-  EXPECT_EQ(glitchLayers[0].x, x0 + 2 - 3);
-  EXPECT_EQ(glitchLayers[0].y, 451.0f);
-  EXPECT_EQ(glitchLayers[1].colour, Rgb(0, 255, 255));
-  EXPECT_EQ(glitchLayers[1].x, x0 + 2 + 3);
-  EXPECT_EQ(glitchLayers[2].colour, Rgb(255, 255, 255));  // white is the last base layer
-  EXPECT_EQ(glitchLayers[2].x, x0 + 2);
+struct GlitchLayer {
+  float x, y;
+  Colour colour;
+};
 
-  TestQueueRandom({2, 1, 73, 42, 36, 0, 0, 10, 19, 10, 17, 5, 18, 0});
-  DrawGlitchWord(u"ZYNTRAX", 450);
-  ASSERT_EQ(glitchLayerCount, 13);
-  EXPECT_EQ(glitchLayers[3].x, x0 + 18);  // cyan copy
-  EXPECT_EQ(glitchLayers[3].y, 492.0f);
-  EXPECT_EQ(glitchLayers[4].x, x0 - 9.0f);  // magenta copy, half the offset the other way
-  EXPECT_EQ(glitchLayers[4].y, 493.0f);
-  EXPECT_EQ(glitchLayers[8].x, x0 - 0.5f);   // off = 1: a half-pixel position
-  EXPECT_EQ(glitchLayers[10].x, x0 + 0.5f);  // off = -1
-
-  TestQueueRandom({2, 1, 0, 95, 4, 8});  // a white flash at (x0 + 4, y + 2)
-  DrawGlitchWord(u"ZYNTRAX", 450);
-  ASSERT_EQ(glitchLayerCount, 4);
-  EXPECT_EQ(glitchLayers[3].colour, Rgb(255, 255, 255));
-  EXPECT_EQ(glitchLayers[3].x, x0 + 4);
-  EXPECT_EQ(glitchLayers[3].y, 452.0f);
+// The frame after the glitch drew `text` at row 450 with the queued random
+// values must equal the frame after painting `layers` by hand, in order.
+void ExpectGlitchLayers(const std::u16string& text, std::initializer_list<int64_t> randoms,
+                        const std::vector<GlitchLayer>& layers) {
+  ClearFrame(Rgb(0, 0, 0));
+  TestQueueRandom(randoms);
+  DrawGlitchWord(text, 450);
+  FrameBlock glitch = ReadFrameBlock(0, 300, 1920, 300);
+  ClearFrame(Rgb(0, 0, 0));
+  for (const GlitchLayer& l : layers) DrawFontText(text, l.x, l.y, l.colour, 255, 1.0f);
+  FrameBlock byHand = ReadFrameBlock(0, 300, 1920, 300);
+  EXPECT_GT(byHand.CountNot(Rgb(0, 0, 0)), 100);
+  long differ = 0;
+  for (size_t i = 0; i < glitch.pixels.size(); i++) differ += glitch.pixels[i] != byHand.pixels[i];
+  EXPECT_EQ(differ, 0);
 }
 
-TEST(GlitchText, AWideTextStartsLeftOfTheScreen) {
-  screenWidth = 1920;
-  TestQueueRandom({2, 1, 0, 0});
-  DrawGlitchWord(std::u16string(100, u'W'), 450);
-  EXPECT_LT(glitchLayers[2].x, 0.0f);
+TEST_F(Font, GlitchDrawsThreeBaseLayersAndBurstsOnlyAbove72) {
+  const float x0 = (1920 - 7 * 22) / 2;  // 883
+  const Colour MAGENTA = Rgb(255, 0, 180), CYAN = Rgb(0, 255, 255), WHITE = Rgb(255, 255, 255);
+  // dx +2, dy +1, no burst, no flash; white is the last base layer.
+  std::vector<GlitchLayer> base = {{x0 - 1, 451, MAGENTA}, {x0 + 5, 451, CYAN}, {x0 + 2, 451, WHITE}};
+  ExpectGlitchLayers(u"ZYNTRAX", {4, 2, 72, 0}, base);
+  // A burst of five pairs: each cyan copy, then magenta half the offset the
+  // other way one row lower (off = 1 and -1 give half-pixel positions).
+  std::vector<GlitchLayer> burst = {{x0 - 3, 450, MAGENTA}, {x0 + 3, 450, CYAN}, {x0, 450, WHITE}};
+  const int64_t rows[5] = {42, 0, 10, 10, 5}, offs[5] = {36, 0, 19, 17, 18};
+  for (int i = 0; i < 5; i++) {
+    float off = (float)(offs[i] - 18);
+    burst.push_back({x0 + off, (float)(450 + rows[i]), CYAN});
+    burst.push_back({x0 - off / 2.0f, (float)(451 + rows[i]), MAGENTA});
+  }
+  ExpectGlitchLayers(u"ZYNTRAX", {2, 1, 73, 42, 36, 0, 0, 10, 19, 10, 17, 5, 18, 0}, burst);
+  // A white flash at (x0 + 4, y + 2).
+  std::vector<GlitchLayer> flash = {{x0 - 3, 450, MAGENTA}, {x0 + 3, 450, CYAN}, {x0, 450, WHITE}};
+  flash.push_back({x0 + 4, 452, WHITE});
+  ExpectGlitchLayers(u"ZYNTRAX", {2, 1, 0, 95, 4, 8}, flash);
+}
+
+TEST_F(Font, AWideGlitchTextStartsLeftOfTheScreen) {
+  std::u16string wide(100, u'W');
+  const float x0 = (float)((1920 - 100 * 22) / 2);  // -140
+  ExpectGlitchLayers(wide, {2, 1, 0, 0},
+                     {{x0 - 3, 450, Rgb(255, 0, 180)}, {x0 + 3, 450, Rgb(0, 255, 255)}, {x0, 450, Rgb(255, 255, 255)}});
 }

@@ -1,13 +1,16 @@
 // The test display, frame pixels, frame snapshots and test PNG files.
 #include "support/gl_display.h"
 
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <png.h>
 #include <sys/stat.h>
 
 #include <cstdio>
 
 #include "render/draw.h"
-#include "render/screen_state.h"
 #include "render/sprite.h"
 
 namespace {
@@ -41,7 +44,8 @@ bool OpenTestDisplay(int windowW, int windowH) {
     InitSprites();
     spritesStarted = true;
   }
-  if (screenState.context && screenState.windowed && openW == windowW && openH == windowH) return true;
+  DisplayInfo d = CurrentDisplay();
+  if (d.open && d.windowed && openW == windowW && openH == windowH) return true;
   openW = openH = 0;
   if (!OpenHostWindow(1, 0, 0, windowW, windowH, "ZYNTRAX test", HOST_STYLE_CAPTION)) return false;
   if (!OpenWindowDisplay(1, 0, 0, 1920, 1080, windowW != 1920 || windowH != 1080)) return false;
@@ -56,6 +60,43 @@ Colour FramePixel(int x, int y) {
   Colour c = ReadPixel(x, y);
   EndScreenDrawing();
   return c;
+}
+
+WindowShot PresentAndGrabWindow() {
+  WindowShot shot;
+  SDL_Window* window = SDL_GetWindowFromID(CurrentDisplay().windowId);
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return shot;
+  Display* x = info.info.x11.display;
+  // What is put on a window before the server has mapped it is lost: wait
+  // for the window to be viewable, then present twice for the shot.
+  XWindowAttributes attributes;
+  for (int i = 0; i < 300; i++) {
+    SDL_PumpEvents();
+    XSync(x, False);
+    if (!XGetWindowAttributes(x, info.info.x11.window, &attributes)) return shot;
+    if (attributes.map_state == IsViewable) break;
+    SDL_Delay(10);
+  }
+  for (int i = 0; i < 2; i++) {
+    if (!PresentFrame()) return shot;
+    XSync(x, False);
+    SDL_Delay(20);
+  }
+  XImage* image = XGetImage(x, info.info.x11.window, 0, 0, (unsigned)attributes.width, (unsigned)attributes.height,
+                            AllPlanes, ZPixmap);
+  if (!image) return shot;
+  shot.width = attributes.width;
+  shot.height = attributes.height;
+  shot.pixels.resize((size_t)shot.width * shot.height);
+  for (int py = 0; py < shot.height; py++)
+    for (int px = 0; px < shot.width; px++) {
+      unsigned long v = XGetPixel(image, px, py);
+      shot.pixels[(size_t)py * shot.width + px] = Rgb((int)(v >> 16) & 255, (int)(v >> 8) & 255, (int)v & 255);
+    }
+  XDestroyImage(image);
+  return shot;
 }
 
 void ClearFrame(Colour colour) {

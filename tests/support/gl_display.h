@@ -1,6 +1,7 @@
 // Test helpers for anything that draws: a real 1920 x 1080 logical display on
-// the test's X server, single pixels of the current frame, the frame as a PNG
-// to look at, and small PNG files written on the fly as test pictures.
+// the test's X server, single pixels of the frame in memory, what the window
+// shows, the frame as a PNG to look at, and small PNG files written on the fly
+// as test pictures.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -12,10 +13,17 @@
 // windowW x windowH, stretched when that differs. Calling it again with the same
 // size keeps the open display and its sprites; another size reopens it.
 bool OpenTestDisplay(int windowW = 1920, int windowH = 1080);
-// One logical pixel of the current frame, through the drawing bridge;
-// 0xFFFFFFFF when the frame cannot be read.
+// One logical pixel of the frame in memory; 0xFFFFFFFF when there is no frame.
 Colour FramePixel(int x, int y);
-// Fills the whole logical frame with one colour through the drawing bridge.
+// Presents the frame and reads the display's window back from the X server:
+// width x height pixels of its drawable, row by row (empty on failure).
+struct WindowShot {
+  int width = 0, height = 0;
+  std::vector<Colour> pixels;
+  Colour At(int x, int y) const { return pixels[(size_t)y * width + x]; }
+};
+WindowShot PresentAndGrabWindow();
+// Fills the whole logical frame with one colour through the primitives.
 void ClearFrame(Colour colour = Rgb(0, 0, 0));
 // The current frame (logical size) written as an RGB PNG.
 bool SaveFramePng(const std::string& path);

@@ -1,7 +1,9 @@
-// Benchmark: plays timeline rows (whole frames: scene, bands, flash) for a number
-// of frames with the swap interval off and prints milliseconds per frame (median and 95th percentile) per row,
-// and the share of the frame spent moving it through the drawing bridge.
-//   make_bench [--row N] [--frames F] [--window W H]
+// Benchmark: plays timeline rows (whole frames: scene, bands, flash) through the
+// presenter the program would choose, with the swap interval off, and prints
+// per row the milliseconds per frame (median and 95th percentile), how much of
+// the median is painting and presenting, and the resident memory.
+//   make_bench [--row N] [--frames F] [--window W H] [--presenter gl|surface]
+//              [--plot FILE.png]
 #include <SDL.h>
 
 #include <algorithm>
@@ -9,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "driver/driver.h"
@@ -16,54 +19,100 @@
 #include "platform/platform.h"
 #include "render/sprite.h"
 #include "tools/common/tool_show.h"
+#include "tools/bench/plot.h"
 
 namespace {
 double NowMs() {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-void BenchRow(int row, int frames) {
+double Percentile(std::vector<double> v, double p) {
+  std::sort(v.begin(), v.end());
+  return v[std::min(v.size() - 1, (size_t)((double)v.size() * p))];
+}
+
+// Resident memory of this process in MB (0 when unknown).
+double ResidentMb() {
+  FILE* f = std::fopen("/proc/self/status", "r");
+  if (!f) return 0;
+  char line[256];
+  double mb = 0;
+  while (std::fgets(line, sizeof line, f))
+    if (!std::strncmp(line, "VmRSS:", 6)) mb = std::atof(line + 6) / 1024.0;
+  std::fclose(f);
+  return mb;
+}
+
+RowTiming BenchRow(int row, int frames) {
   EnterScene(row);
-  std::vector<double> times;
-  double bridgeBefore = BridgeMilliseconds();
-  double start = NowMs();
+  std::vector<double> times, paint, present;
+  double rss = 0;
   for (int f = 0; f < frames; f++) {
-    double t0 = NowMs();
     // Keep the scene running whatever its duration: hold its clock inside the row.
     sceneStart = ElapsedMs() - std::min<int64_t>(timeline[row].durationMs / 2, 1000 + f * 16);
+    double t0 = NowMs();
     DrawFrame();
+    double t1 = NowMs();
     PresentFrame();
-    times.push_back(NowMs() - t0);
+    double t2 = NowMs();
+    times.push_back(t2 - t0);
+    paint.push_back(t1 - t0);
+    present.push_back(t2 - t1);
+    rss = std::max(rss, ResidentMb());
   }
-  double total = NowMs() - start;
-  double bridge = BridgeMilliseconds() - bridgeBefore;
-  std::sort(times.begin(), times.end());
-  double median = times[times.size() / 2];
-  double p95 = times[std::min(times.size() - 1, (size_t)(times.size() * 0.95))];
-  std::printf("row %2d effect %2lld: median %7.2f ms  p95 %7.2f ms  bridge %4.1f%%\n", row,
-              (long long)timeline[row].effectNumber, median, p95, total > 0 ? 100.0 * bridge / total : 0.0);
+  RowTiming r;
+  r.row = row;
+  r.median = Percentile(times, 0.5);
+  r.p95 = Percentile(times, 0.95);
+  std::printf("row %2d effect %2lld: median %7.2f ms  p95 %7.2f ms  paint %6.2f ms  present %5.2f ms  rss %5.1f MB\n",
+              row, (long long)timeline[row].effectNumber, r.median, r.p95, Percentile(paint, 0.5),
+              Percentile(present, 0.5), rss);
   std::fflush(stdout);
+  return r;
 }
 }  // namespace
 
 int main(int argc, char** argv) {
   int row = -1, frames = 60, winW = 1920, winH = 1080;
+  std::string plotPath;
   for (int i = 1; i < argc; i++) {
-    if (!std::strcmp(argv[i], "--row") && i + 1 < argc) row = std::atoi(argv[++i]);
-    else if (!std::strcmp(argv[i], "--frames") && i + 1 < argc) frames = std::max(1, std::atoi(argv[++i]));
-    else if (!std::strcmp(argv[i], "--window") && i + 2 < argc) {
+    if (!std::strcmp(argv[i], "--row") && i + 1 < argc) {
+      row = std::atoi(argv[++i]);
+    } else if (!std::strcmp(argv[i], "--frames") && i + 1 < argc) {
+      frames = std::max(1, std::atoi(argv[++i]));
+    } else if (!std::strcmp(argv[i], "--window") && i + 2 < argc) {
       winW = std::atoi(argv[++i]);
       winH = std::atoi(argv[++i]);
+    } else if (!std::strcmp(argv[i], "--presenter") && i + 1 < argc) {
+      std::string p = argv[++i];
+      if (p != "gl" && p != "surface") {
+        std::fprintf(stderr, "make_bench: --presenter takes gl or surface\n");
+        return 2;
+      }
+      ChoosePresenter(p == "gl" ? PRESENTER_GL : PRESENTER_SURFACE);
+    } else if (!std::strcmp(argv[i], "--plot") && i + 1 < argc) {
+      plotPath = argv[++i];
+    } else {
+      std::fprintf(stderr,
+                   "usage: make_bench [--row N] [--frames F] [--window W H] [--presenter gl|surface] "
+                   "[--plot FILE.png]\n");
+      return 2;
     }
   }
   if (!StartToolShow("make_bench", "Velda Party 5 benchmark", winW, winH)) return 1;
+  std::printf("presenter: %s\n", CurrentDisplay().presenter == PRESENTER_GL ? "gl" : "surface");
   showStartMs = ElapsedMs();
+  std::vector<RowTiming> rows;
   if (row >= 0 && row <= lastSceneIndex) {
-    BenchRow(row, frames);
+    rows.push_back(BenchRow(row, frames));
   } else {
-    for (int r = 0; r <= lastSceneIndex; r++) BenchRow(r, frames);
+    for (int r = 0; r <= lastSceneIndex; r++) rows.push_back(BenchRow(r, frames));
   }
   CloseScreen();
   SDL_Quit();
+  if (!plotPath.empty() && !WritePlot(plotPath, rows)) {
+    std::fprintf(stderr, "make_bench: cannot write %s\n", plotPath.c_str());
+    return 1;
+  }
   return 0;
 }

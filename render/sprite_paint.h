@@ -1,0 +1,27 @@
+// Painting one sprite quad on the show frame: which pixels it covers, which
+// texel each takes and how it is put down (copied, blended or as a tinted
+// silhouette). sprites.cpp decides what to draw; this file only paints.
+#pragma once
+#include <cstdint>
+
+enum class SpriteMode : uint8_t { Opaque, Blended, Tinted };
+
+struct SpriteQuad {
+  const uint32_t* texels = nullptr;  // 0xAARRGGBB, last picture row first
+  int texWidth = 0, texHeight = 0;
+  // Corners in frame pixels (y down), in quad order, with their texture
+  // coordinates (t counts picture rows from the bottom).
+  float x[4] = {}, y[4] = {};
+  float s[4] = {}, t[4] = {};
+  SpriteMode mode = SpriteMode::Opaque;
+  int intensity = 255;     // 0..255, blended and tinted draws
+  uint32_t tint = 0;       // 0x00RRGGBB, tinted draws
+};
+
+// Paints the quad's pixels on frame rows first..last (inclusive). Big quads
+// are shared between the calling thread and a helper, row by row.
+void PaintSpriteQuad(const SpriteQuad& quad, int firstRow, int lastRow);
+// Threads that paint a big quad: 1 or 2. The default is 2 on machines with
+// more than one core. The picture is the same either way.
+void SetPaintThreads(int threads);
+int PaintThreads();

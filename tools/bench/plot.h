@@ -1,0 +1,13 @@
+// The benchmark's chart: each row's median and 95th percentile frame time as
+// a pair of bars, with the 60 Hz frame budget and the median target drawn across.
+#pragma once
+#include <string>
+#include <vector>
+
+struct RowTiming {
+  int row = 0;
+  double median = 0, p95 = 0;  // milliseconds
+};
+
+// Writes the chart as an RGB PNG; false when the file cannot be written.
+bool WritePlot(const std::string& path, const std::vector<RowTiming>& rows);
