@@ -53,7 +53,9 @@ std::string PrivateTemp(const std::string& folder) {
 RunResult RunCapture(const std::string& folder, const std::string& args) {
   std::string stem = folder.substr(0, folder.size() - 1);
   std::string out = stem + "-stdout.txt", err = stem + "-stderr.txt";
-  std::string command = "TMPDIR=" + PrivateTemp(folder) + " " + ZYNTRAX_CAPTURE + " " + args + " >" + out + " 2>" + err;
+  // Without a display: the capture paints in memory only.
+  std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY TMPDIR=" + PrivateTemp(folder) + " " + ZYNTRAX_CAPTURE +
+                        " " + args + " >" + out + " 2>" + err;
   int status = std::system(command.c_str());
   RunResult r;
   r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -7,7 +7,6 @@
 # With --slices N it captures N slices of 2 s spread evenly over the pass (each
 # a separate run) and extrapolates to the whole pass from their frame times,
 # for machines too busy for the full half hour.
-# Needs an X display for now; without DISPLAY it starts Xvfb itself.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 slices=0
@@ -19,11 +18,6 @@ binary=${1:-build/tools/zyntrax-capture}
 [ -x "$binary" ] || { echo "capture_bench: no $binary (build the zyntrax-capture target)" >&2; exit 1; }
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
-run=()
-if [ -z "${DISPLAY:-}" ]; then
-  export LIBGL_ALWAYS_SOFTWARE=1
-  run=(xvfb-run -a -s "-screen 0 1920x1080x24 +extension GLX +render -noreset")
-fi
 pass=373.5
 frames_per_pass=22410
 log=$out/log
@@ -31,10 +25,10 @@ if [ "$slices" -gt 0 ]; then
   for ((i = 0; i < slices; i++)); do
     from=$(awk -v i="$i" -v n="$slices" -v p="$pass" 'BEGIN { printf "%.3f", (p - 2) * i / n }')
     to=$(awk -v f="$from" 'BEGIN { printf "%.3f", f + 2 }')
-    "${run[@]}" "$binary" -o "$out/slice.mp4" --fps 60 --from "$from" --to "$to" | tee -a "$log"
+    "$binary" -o "$out/slice.mp4" --fps 60 --from "$from" --to "$to" | tee -a "$log"
   done
 else
-  "${run[@]}" "$binary" -o "$out/pass.mp4" --fps 60 | tee "$log"
+  "$binary" -o "$out/pass.mp4" --fps 60 | tee "$log"
 fi
 # "wrote F: N frames in T s (start-up U s, painting P s, encoding E s, processor S s)" per run.
 awk -v fpp="$frames_per_pass" '
