@@ -2,6 +2,8 @@
 // from our own 24-bit buffers through cairo, and one event queue.
 #include "platform/launcher_window.h"
 
+#include "platform/gtk_start.h"
+
 #include <gtk/gtk.h>
 
 #include <deque>
@@ -69,7 +71,7 @@ void Place(GtkWidget* w, int x, int y, int width, int height) {
 }  // namespace
 
 bool LauncherWindowOpen(const std::string& title, int width, int height) {
-  if (!gtkReady) gtkReady = gtk_init_check(nullptr, nullptr);
+  gtkReady = GtkStart();
   if (!gtkReady) return false;
   window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_title(GTK_WINDOW(window), title.c_str());

@@ -10,13 +10,13 @@
 
 #include <cstdio>
 
+#include "platform/gtk_start.h"
 #include "platform/platform.h"
 #include "platform/video.h"
 
 namespace {
 bool captureMessages = false;
 std::string capturedMessages;
-bool gtkTried = false, gtkReady = false;
 
 // A quit signal closes the box, so a box that start-up waits on never holds
 // the program back from its exit path.
@@ -39,11 +39,7 @@ void StayAboveShow(GtkWidget* dialog) {
 }
 
 bool ShowGtkBox(const std::string& title, const std::string& text) {
-  if (!gtkTried) {
-    gtkTried = true;
-    gtkReady = gtk_init_check(nullptr, nullptr);
-  }
-  if (!gtkReady) return false;
+  if (!GtkStart()) return false;
   GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_OTHER, GTK_BUTTONS_OK, "%s",
                                              text.c_str());
   if (!dialog) return false;

@@ -3,11 +3,14 @@
 // way out goes through the same exit path.
 #include <SDL.h>
 #include <dlfcn.h>
-#include <gdk/gdk.h>
+#include <gtk/gtk.h>
 #include <signal.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
+#include "platform/gtk_start.h"
 #include "platform/platform.h"
 
 namespace {
@@ -43,6 +46,21 @@ void StartPlatform() {
     SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11", SDL_HINT_DEFAULT);
     gdk_set_allowed_backends("x11");
   }
+}
+
+bool GtkStart() {
+  static int state = 0;  // 1 started, -1 no display
+  if (state != 0) return state > 0;
+  bool named = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+  for (int attempt = 0; state == 0; attempt++) {
+    if (gtk_init_check(nullptr, nullptr))
+      state = 1;
+    else if (!named || attempt >= 5)
+      state = -1;
+    else
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return state > 0;
 }
 
 int QuitRequested() { return quitSignal != 0 ? 1 : 0; }
