@@ -37,6 +37,14 @@ tone -r 8000 -c 1 "$seeds/vorbis/mono.ogg"
 tone -r 11025 -c 2 "$seeds/vorbis/stereo.ogg"
 cat "$seeds/vorbis/mono.ogg" "$seeds/vorbis/mono.ogg" > "$seeds/vorbis/chained.ogg"
 
+# The leak suppression names a function, so the sanitizers' stacks must be
+# symbolized: without llvm-symbolizer libvorbisfile's own leak would be reported.
+symbolizer=$(command -v llvm-symbolizer || ls /usr/lib/llvm-*/bin/llvm-symbolizer 2>/dev/null | head -n 1 || true)
+if [ -z "$symbolizer" ]; then
+  echo "tools/fuzz.sh: llvm-symbolizer is missing (Debian's llvm package)" >&2
+  exit 1
+fi
+export ASAN_SYMBOLIZER_PATH=$symbolizer
 export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/fuzz/lsan.supp:print_suppressions=0

@@ -11,7 +11,7 @@ packages=(
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   xvfb xauth xdotool x11-utils openbox imagemagick sox libsox-fmt-all
   desktop-file-utils appstream dpkg-dev file groff-base
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev llvm
 )
 missing=()
 for p in "${packages[@]}"; do
