@@ -1,4 +1,4 @@
-// Start-up shared by the benchmark and the soak run (see tool_show.h).
+// Start-up shared by the benchmark, the soak run and the contact sheet (see tool_show.h).
 #include "tools/common/tool_show.h"
 
 #include <cstdio>

@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "render/draw.h"
 #include "render/sprite.h"
+#include "tools/common/tool_show.h"
 
 namespace {
 struct Picture {
@@ -73,21 +74,8 @@ int main(int argc, char** argv) {
   }
   std::string out = argv[1];
   int only = argc > 2 ? std::atoi(argv[2]) : -1;
-  SetStartValues();
-  InitSprites();
-  TestCaptureMessages(true);
   TestSetClock(0);
-  ExtractAssetPack();
-  BuildTimeline();
-  if (!OpenHostWindow(1, 0, 0, 1920, 1080, "Velda Party 5 contact sheet", HOST_STYLE_CAPTION) ||
-      !OpenWindowDisplay(1, 0, 0, 1920, 1080, 0)) {
-    std::fprintf(stderr, "make_shots: cannot open the display\n");
-    return 1;
-  }
-  SetSwapInterval(0);
-  LoadShowAssets();
-  if (!TestCapturedMessages().empty()) std::fprintf(stderr, "%s", TestCapturedMessages().c_str());
-  SeedStarfield();
+  if (!StartToolShow("make_shots", "Velda Party 5 contact sheet", 1920, 1080)) return 1;
   EnterScene(0);
   showStartMs = ElapsedMs();
 
