@@ -186,6 +186,7 @@ TEST(VorbisDecoding, TheTrackDecodesToWhatSoxReads) {
   EXPECT_EQ(record.channels, 2);
   EXPECT_EQ(record.sampleRate, 48000);
   EXPECT_EQ(record.bitsPerSample, 16);
+  EXPECT_NEAR(double(record.samples.size() / 2) / 48000.0, 187.5, 0.05);
   std::vector<int16_t> expected = SoxSamples16(std::string(ZYNTRAX_ASSET_DIR) + "/music.ogg");
   ASSERT_EQ(record.samples.size(), expected.size());
   // Both go through libvorbis; sox's float path may round a sample differently.

@@ -2,7 +2,8 @@
 // the fuzzers' seeds) fed to every loader that reads a file: none may crash, and
 // what a loader accepts is whole. Also: a picture header that claims far more
 // than its file can hold is refused before anything is allocated for it, and a
-// chained Ogg stream is decoded only when its links agree on rate and channels.
+// chained Ogg stream is decoded only when its links agree on rate and channels,
+// and is read from its first link on without seeking back.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -126,4 +127,13 @@ TEST(LoaderInputs, ChainedOggLinksMustAgreeOnRateAndChannels) {
   EXPECT_EQ(first.samples.size(), 2u * 960u);
   first.samples.insert(first.samples.end(), next.samples.begin(), next.samples.end());
   EXPECT_EQ(whole.samples, first.samples);
+}
+
+TEST(LoaderInputs, DamagedChainsAreReadInOrderWithoutSeekingBack) {
+  // Spliced links with repeated pages (a fuzzer finding): opened, then seeked
+  // back to the start, it made libogg write out of bounds on the next read.
+  EXPECT_FALSE(LoadEveryWay(KEPT + "regressions/vorbis/vorbis-chain-seek-double-free.ogg").vorbis);
+  // An 11025 Hz link spliced in after a 48000 Hz link's headers: the scan of
+  // the file sees one link, the reading meets the second and refuses it.
+  EXPECT_FALSE(LoadEveryWay(KEPT + "regressions/vorbis/chained-rate-link-inside-headers.ogg").vorbis);
 }
