@@ -41,5 +41,8 @@ int64_t ExtractAsset(const std::string& path, const unsigned char* bytes, int64_
 }
 
 void ExtractAssetPack() {
+  // Made if need be, then opened once: every file below is reached through it.
+  if (FileSize(assetFolder) != -2) CreateDirectory(assetFolder);
+  OpenAssetFolder(assetFolder);
   for (const EmbeddedAsset& asset : ASSET_PACK) ExtractAsset(AssetPath(asset.name), asset.bytes, asset.length);
 }

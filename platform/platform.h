@@ -49,6 +49,12 @@ int WriteData(intptr_t file, const void* bytes, int64_t len);
 int CloseFile(intptr_t file);
 // Reads a whole file; false when it cannot be opened or read completely.
 bool ReadWholeFile(const std::string& path, std::string& out);
+// Opens the asset folder once, for the file functions above: from then on a
+// path naming a file in it reaches that file through the open folder, never
+// by looking the path up again. The folder must be the user's own and closed
+// to others, and no folder on its path may be a link; otherwise (0) no file in
+// it is read or written. A later call replaces the folder.
+int OpenAssetFolder(const std::string& path);
 
 // ---- keyboard and window events ---------------------------------------------------
 constexpr int WINDOW_CLOSE_EVENT = 13116;

@@ -10,6 +10,7 @@
 
 #include "driver/driver.h"
 #include "platform/platform.h"
+#include "render/font.h"
 
 namespace fs = std::filesystem;
 
@@ -40,6 +41,34 @@ class AssetPack : public ::testing::Test {
     std::error_code ec;
     fs::permissions(root, fs::perms::owner_all, ec);
     fs::remove_all(root, ec);
+  }
+  // Points start-up's paths (pictures, banners, font) into `folder`, the font
+  // not loaded yet.
+  void UseFolder(const std::string& folder) {
+    assetFolder = folder;
+    for (int i = 0; i < 5; i++) headerImagePaths[i] = folder + "haut" + std::to_string(i + 1) + ".png";
+    fontPath = folder + "police20.png";
+    fontReady = 0;
+  }
+  // Start-up's loading of the show's pictures: the messages it gives.
+  std::string LoadingMessages() {
+    TestClearMessages();
+    LoadShowAssets();
+    return TestCapturedMessages();
+  }
+  // The folder is refused as a whole: nothing written in it, nothing read, and
+  // every picture reported as not loaded.
+  void ExpectRefused(const std::string& folder) {
+    UseFolder(folder);
+    TestClearMessages();
+    ExtractAssetPack();
+    EXPECT_EQ(CountMessages(), 25) << folder;
+    std::string bytes;
+    EXPECT_FALSE(ReadWholeFile(folder + "ship.png", bytes)) << folder;
+    EXPECT_EQ(FileSize(folder + "ship.png"), -1) << folder;
+    std::string messages = LoadingMessages();
+    for (const char* picture : {"police20.png", "ship.png", "haut1.png", "haut5.png", "sideimage.png"})
+      EXPECT_NE(messages.find(std::string(picture) + " non chargé."), std::string::npos) << folder << picture;
   }
   const EmbeddedAsset& Asset(const char* name) {
     for (const EmbeddedAsset& a : ASSET_PACK)
@@ -130,6 +159,38 @@ TEST_F(AssetPack, PlantedLinksAreNeitherFollowedNorLoaded) {
   ExtractAssetPack();
   EXPECT_EQ(CountMessages(), 25);
   EXPECT_TRUE(fs::is_empty(root + "elsewhere"));
+}
+
+// The asset folder reached through a link, as the folder itself or as a folder
+// on its path, is not used at all, though the folder linked to is the user's.
+TEST_F(AssetPack, AFolderReachedThroughALinkIsNeitherWrittenNorRead) {
+  std::string real = root + "real/";
+  ASSERT_TRUE(CreateDirectory(real));
+  UseFolder(real + "ZORLA_VELDA5_2D/");
+  ExtractAssetPack();
+  ASSERT_EQ(TestCapturedMessages(), "");
+  fs::create_directory_symlink(real + "ZORLA_VELDA5_2D", root + "ZORLA_VELDA5_2D");
+  fs::create_directory_symlink(real, root + "via");
+  ExpectRefused(root + "ZORLA_VELDA5_2D/");
+  ExpectRefused(root + "via/ZORLA_VELDA5_2D/");
+
+  // By its own path the same folder is read, and the pictures load.
+  UseFolder(real + "ZORLA_VELDA5_2D/");
+  TestClearMessages();
+  ExtractAssetPack();
+  EXPECT_EQ(TestCapturedMessages(), "");
+  std::string bytes;
+  EXPECT_TRUE(ReadWholeFile(assetFolder + "ship.png", bytes));
+  EXPECT_EQ(LoadingMessages().find("non chargé"), std::string::npos);
+}
+
+// A folder that is not the user's, even one holding root's own files, is not
+// read (only root can give a folder away).
+TEST_F(AssetPack, AFolderOfAnotherOwnerIsNotRead) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root can give a folder to another user";
+  ExtractAssetPack();
+  ASSERT_EQ(chown(assetFolder.c_str(), 65534, 65534), 0);
+  ExpectRefused(assetFolder);
 }
 
 // A FIFO, a folder or a device node where a carried file belongs: each gets its
