@@ -80,7 +80,7 @@ fuzz_one() {
   # and seed is first read once on its own: a finding there stops the script.
   local kept=()
   mapfile -t kept < <(find "${dirs[@]:1}" -type f | sort)
-  if ! "${run[@]}" "${kept[@]}" >"$log" 2>&1; then
+  if [ ${#kept[@]} -gt 0 ] && ! "${run[@]}" "${kept[@]}" >"$log" 2>&1; then
     tail -n 60 "$log"
     echo "fuzz_$t: FAILED on a kept file or seed: $(grep -o 'Running: .*' "$log" | tail -n 1)" >&2
     return 1
