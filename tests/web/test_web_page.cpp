@@ -1,0 +1,368 @@
+// The web build in headless Chromium, served from 127.0.0.1 by this process:
+// the launcher and Launch, frames against the native renderer's, a spoiled
+// carried picture, and the music handed to WebAudio.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "support/gl_display.h"
+#include "web/devtools.h"
+#include "web/file_server.h"
+#include "web/native_show.h"
+#include "web/page_tools.h"
+
+namespace {
+constexpr int LOAD_MS = 60000;  // page, wasm compile and the carried files written out
+
+class WebPage : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    missing_ = MissingPageFiles();
+    if (!missing_.empty()) return;
+    server_ = std::make_unique<FileServer>();
+    // The server stops by itself after the test program's own limit.
+    if (!server_->Start(WebPageFolder(), 900000, startError_)) return;
+    browser_ = std::make_unique<Browser>();
+    if (!browser_->Start(ZYNTRAX_CHROMIUM, startError_)) browser_.reset();
+  }
+  static void TearDownTestSuite() {
+    browser_.reset();
+    server_.reset();
+  }
+  void SetUp() override {
+    ASSERT_TRUE(missing_.empty()) << missing_;
+    ASSERT_TRUE(server_ && browser_) << "cannot start the browser test set-up: " << startError_;
+  }
+
+  // Opens index.html with query and waits for the test interface and the launcher.
+  std::unique_ptr<Tab> OpenPage(const std::string& query, std::string& error, int width = 1920, int height = 1080) {
+    auto tab = std::make_unique<Tab>(*browser_);
+    if (!tab->Open(server_->Url("/index.html?" + query), width, height, error)) return nullptr;
+    if (!tab->WaitFor("!!(window.zyntraxTest && window.zyntraxTest.state)", LOAD_MS, error)) {
+      error += "\n" + tab->ConsoleText();
+      return nullptr;
+    }
+    return tab;
+  }
+
+  // Waits until state() satisfies test; the last state read is left in state.
+  bool WaitForState(Tab& tab, const std::function<bool(const JsonValue&)>& test, int timeoutMs, JsonValue& state,
+                    std::string& error) {
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (true) {
+      state = PageState(tab, error);
+      if (state.kind == JsonValue::OBJECT && test(state)) return true;
+      if (std::chrono::steady_clock::now() > until) {
+        error = "the page's state did not come: " + error + " last state " + StateText(tab) + "\n" +
+                tab.ConsoleText();
+        return false;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  }
+
+  static std::string StateText(Tab& tab) {
+    std::string e;
+    JsonValue v = tab.Eval("window.zyntraxTest ? window.zyntraxTest.state() : 'no test interface'", e);
+    return v.kind == JsonValue::STRING ? v.text : e;
+  }
+
+  static std::unique_ptr<FileServer> server_;
+  static std::unique_ptr<Browser> browser_;
+  static std::string missing_, startError_;
+};
+std::unique_ptr<FileServer> WebPage::server_;
+std::unique_ptr<Browser> WebPage::browser_;
+std::string WebPage::missing_, WebPage::startError_;
+
+bool InShow(const JsonValue& s) { return s["screen"].Text() == "show"; }
+
+// The frame as render/ holds it in the page, as 0x00RRGGBB words.
+bool PageFrame(Tab& tab, const std::string& expression, std::vector<uint32_t>& pixels, std::string& error) {
+  JsonValue b64 = tab.Eval(expression, error, 60000);
+  if (b64.kind != JsonValue::STRING) {
+    if (error.empty()) error = "frameBase64() gave no string";
+    return false;
+  }
+  std::vector<uint8_t> bytes;
+  if (!DecodeBase64(b64.text, bytes)) {
+    error = "frameBase64() is not base64";
+    return false;
+  }
+  if (bytes.size() != 1920u * 1080u * 4u) {
+    error = "frameBase64() holds " + std::to_string(bytes.size()) + " bytes, not 1920 x 1080 x 4";
+    return false;
+  }
+  pixels.resize(1920u * 1080u);
+  for (size_t i = 0; i < pixels.size(); i++)
+    pixels[i] = (uint32_t)bytes[4 * i + 2] << 16 | (uint32_t)bytes[4 * i + 1] << 8 | bytes[4 * i];
+  return true;
+}
+
+// The page area of an element: {x, y, width, height} in CSS pixels.
+bool ElementBox(Tab& tab, const std::string& selector, double box[4], std::string& error) {
+  JsonValue r = tab.Eval("(() => { const e = document.querySelector(" + JsonQuote(selector) +
+                             "); if (!e) return null; const r = e.getBoundingClientRect();"
+                             " return [r.x, r.y, r.width, r.height]; })()",
+                         error);
+  if (r.kind != JsonValue::ARRAY || r.items.size() != 4) {
+    if (error.empty()) error = selector + " is not on the page";
+    return false;
+  }
+  for (int k = 0; k < 4; k++) box[k] = r[(size_t)k].Number();
+  return true;
+}
+
+RgbPicture Screenshot(Tab& tab, std::string& error) {
+  JsonValue shot = tab.Call("Page.captureScreenshot", "{\"format\":\"png\"}", 30000, error);
+  std::vector<uint8_t> png;
+  if (shot.kind == JsonValue::NONE || !DecodeBase64(shot["data"].Text(), png)) return RgbPicture();
+  return DecodePng(png);
+}
+
+RgbPicture AsPicture(const std::vector<uint32_t>& pixels) {
+  RgbPicture p;
+  p.width = 1920;
+  p.height = 1080;
+  p.pixels = pixels;
+  return p;
+}
+
+std::string TextOf(Tab& tab, const std::string& expression) {
+  std::string e;
+  JsonValue v = tab.Eval(expression, e);
+  return v.kind == JsonValue::STRING ? v.text : "<" + (e.empty() ? "not a string" : e) + ">";
+}
+}  // namespace
+
+// The launcher's texts and defaults; the volume label follows the slider and
+// the mute box; a real click on Launch starts the show, whose canvas then shows
+// the frame of the row on the clock; Escape brings the launcher back.
+TEST_F(WebPage, LauncherShowsItsTextsAndLaunchStartsTheShow) {
+  std::string error;
+  auto tab = OpenPage("test=1&clock=0&seed=3", error);
+  ASSERT_TRUE(tab) << error;
+  JsonValue s = PageState(*tab, error);
+  ASSERT_EQ(s["screen"].Text(), "launcher") << error;
+
+  EXPECT_EQ(TextOf(*tab, "document.title"), "Velda Party 5 - Setup");
+  EXPECT_EQ(TextOf(*tab, "document.querySelector('#title').textContent.trim()"), "Velda Party 5 - Setup");
+  EXPECT_EQ(TextOf(*tab, "[...document.querySelector('#mode').options].map(o => o.textContent.trim()).join('|')"),
+            "Windowed 1920 x 1080|Fullscreen 1920 x 1080|Borderless desktop scaled");
+  EXPECT_EQ(TextOf(*tab, "String(document.querySelector('#mode').selectedIndex)"), "1");
+  EXPECT_EQ(TextOf(*tab, "document.querySelector('#volume').value"), "80");
+  EXPECT_EQ(TextOf(*tab, "document.querySelector('#volume-label').textContent.trim()"), "80%");
+  EXPECT_EQ(TextOf(*tab, "String(document.querySelector('#mute').checked)"), "false");
+  EXPECT_EQ(TextOf(*tab, "(document.querySelector('label[for=mute]') || document.querySelector('#mute').parentElement)"
+                         ".textContent.trim()"),
+            "Mute music");
+  EXPECT_EQ(TextOf(*tab, "document.querySelector('#launch').textContent.trim()"), "Launch");
+
+  // The two launcher canvases are painted by the program, not left empty.
+  for (const char* canvas : {"#launcher-picture", "#greeting"}) {
+    double box[4];
+    ASSERT_TRUE(ElementBox(*tab, canvas, box, error)) << error;
+    EXPECT_GT(box[2] * box[3], 100.0) << canvas;
+  }
+  RgbPicture launcherShot = Screenshot(*tab, error);
+  ASSERT_GT(launcherShot.width, 0) << error;
+  double pictureBox[4];
+  ASSERT_TRUE(ElementBox(*tab, "#launcher-picture", pictureBox, error)) << error;
+  EXPECT_GT(DistinctColours(launcherShot, (int)pictureBox[0], (int)pictureBox[1], (int)pictureBox[2],
+                            (int)pictureBox[3], 64),
+            16)
+      << "the launcher picture looks blank";
+
+  // Slider and mute box drive the label, as user input would.
+  tab->Eval("(() => { const v = document.querySelector('#volume'); v.value = 35;"
+            " v.dispatchEvent(new Event('input', {bubbles: true})); })()",
+            error);
+  EXPECT_EQ(TextOf(*tab, "document.querySelector('#volume-label').textContent.trim()"), "35%");
+  double muteBox[4];
+  ASSERT_TRUE(ElementBox(*tab, "#mute", muteBox, error)) << error;
+  ASSERT_TRUE(tab->Click(muteBox[0] + muteBox[2] / 2, muteBox[1] + muteBox[3] / 2, error)) << error;
+  EXPECT_EQ(TextOf(*tab, "document.querySelector('#volume-label').textContent.trim()"), "Mute");
+  ASSERT_TRUE(tab->Click(muteBox[0] + muteBox[2] / 2, muteBox[1] + muteBox[3] / 2, error)) << error;
+  EXPECT_EQ(TextOf(*tab, "document.querySelector('#volume-label').textContent.trim()"), "35%");
+
+  // Windowed, then a real click on Launch.
+  tab->Eval("(() => { const m = document.querySelector('#mode'); m.selectedIndex = 0;"
+            " m.dispatchEvent(new Event('change', {bubbles: true})); })()",
+            error);
+  double launch[4];
+  ASSERT_TRUE(ElementBox(*tab, "#launch", launch, error)) << error;
+  ASSERT_TRUE(tab->Click(launch[0] + launch[2] / 2, launch[1] + launch[3] / 2, error)) << error;
+  ASSERT_TRUE(WaitForState(*tab, InShow, LOAD_MS, s, error)) << error;
+  EXPECT_EQ(s["row"].Number(-1), 0);
+  // The click is the gesture the browser wants before it plays sound.
+  ASSERT_TRUE(WaitForState(
+      *tab, [](const JsonValue& st) { return st["music"]["started"].boolean; }, 20000, s, error))
+      << error;
+  EXPECT_NEAR(s["music"]["volume"].Number(-1), 0.35, 1e-9);
+
+  // The driven clock moves to the middle of a later row: the loop enters the
+  // rows one frame after another until it stands in that row.
+  const int64_t at = RowStartMs(4) + 5000;
+  const int64_t row = TimelineRowAt(at);
+  ASSERT_EQ(row, 4);
+  ASSERT_TRUE(tab->Eval("window.zyntraxTest.advance(" + std::to_string(at) + ")", error).kind != JsonValue::NONE)
+      << error;
+  ASSERT_TRUE(WaitForState(
+      *tab, [&](const JsonValue& st) { return InShow(st) && st["row"].Number(-1) == (double)row; }, 20000, s, error))
+      << error;
+  EXPECT_EQ(s["elapsedMs"].Number(-1), (double)at);
+  // A few more animation frames, so that the canvas holds a frame of this row.
+  tab->Eval("new Promise(r => requestAnimationFrame(() => requestAnimationFrame(() => r(1))))", error);
+
+  double canvas[4];
+  ASSERT_TRUE(ElementBox(*tab, "#show", canvas, error)) << error;
+  EXPECT_GT(canvas[2], 400.0);
+  EXPECT_NEAR(canvas[2] / canvas[3], 1920.0 / 1080.0, 0.02) << "the show canvas keeps the picture's shape";
+  RgbPicture shot = Screenshot(*tab, error);
+  ASSERT_GT(shot.width, 0) << error;
+  std::vector<uint32_t> frame;
+  ASSERT_TRUE(PageFrame(*tab, "window.zyntraxTest.frameBase64()", frame, error)) << error;
+  const int cx = (int)canvas[0], cy = (int)canvas[1], cw = (int)canvas[2], ch = (int)canvas[3];
+  EXPECT_GT(DistinctColours(shot, cx, cy + ch * 200 / 1080, cw, ch * 680 / 1080, 256), 32)
+      << "the scene area of the canvas looks blank";
+  // The header band (the row's header picture, 1920 x 200) holds still between
+  // frames: the canvas shows it as the frame has it.
+  BlockMeans shown = MeansOf(shot, cx, cy, cw, ch * 200 / 1080, 48, 5);
+  BlockMeans painted = MeansOf(AsPicture(frame), 0, 0, 1920, 200, 48, 5);
+  EXPECT_GE(MatchingBlockShare(shown, painted, 12.0f), 0.95) << "the canvas does not show the header band";
+  EXPECT_GT(DistinctColours(AsPicture(frame), 0, 0, 1920, 200, 64), 8) << "no header band in the frame";
+
+  ASSERT_TRUE(tab->PressKey("Escape", 27, error)) << error;
+  ASSERT_TRUE(WaitForState(
+      *tab, [](const JsonValue& st) { return st["screen"].Text() == "launcher"; }, 10000, s, error))
+      << error;
+}
+
+// Frames painted by the page on the driven clock with a seed, against the
+// frames this process paints at the same moments with the same seed. Only
+// pixels where the two C libraries' sin and cos round differently may differ.
+TEST_F(WebPage, FramesEqualTheNativeRenderersAtSixClocks) {
+  const uint64_t seed = 1234;
+  const int64_t rows[] = {0, 1, 7, 11, 14, 19};
+  for (int64_t row : rows) {
+    // Past the entrance flash and slides, as the contact sheet takes its shots.
+    const int64_t duration = RowDurationMs(row);
+    const int64_t at = RowStartMs(row) + std::min<int64_t>(duration * 6 / 10, 6000);
+    ASSERT_EQ(TimelineRowAt(at), row);
+    std::string error;
+    auto tab = OpenPage("test=1&mute=1&seed=" + std::to_string(seed) + "&clock=" + std::to_string(at), error);
+    ASSERT_TRUE(tab) << error;
+    std::vector<uint32_t> web;
+    // One script: nothing else runs on the page between entering and reading.
+    ASSERT_TRUE(PageFrame(*tab,
+                          "(() => { const t = window.zyntraxTest; t.enterShowAt(" + std::to_string(at) +
+                              "); t.paintFrame(); return t.frameBase64(); })()",
+                          web, error))
+        << error << "\n" << tab->ConsoleText();
+    JsonValue s = PageState(*tab, error);
+    EXPECT_EQ(s["row"].Number(-1), (double)row) << StateText(*tab);
+    tab.reset();
+
+    NativeFrame native = NativeFrameAt(at, seed);
+    ASSERT_EQ(native.pixels.size(), web.size()) << "no native frame";
+    EXPECT_EQ(native.row, row);
+    EXPECT_EQ(native.messages, "");
+    size_t differ = 0, firstDiffer = web.size();
+    for (size_t i = 0; i < web.size(); i++)
+      if ((web[i] & 0xFFFFFF) != native.pixels[i]) {
+        differ++;
+        if (firstDiffer == web.size()) firstDiffer = i;
+      }
+    const double same = 100.0 * (double)(web.size() - differ) / (double)web.size();
+    std::printf("row %2lld at %7lld ms: %8zu of %zu pixels differ, %.4f %% identical\n", (long long)row,
+                (long long)at, differ, web.size(), same);
+    if (differ) {
+      std::printf("  first at (%zu, %zu): page %06x, native %06x\n", firstDiffer % 1920, firstDiffer / 1920,
+                  web[firstDiffer] & 0xFFFFFF, native.pixels[firstDiffer]);
+      // Both frames and where they differ (white), to look at.
+      const std::string stem = TestScratchFolder("web-frames") + "row" + std::to_string(row);
+      RgbPicture mask = AsPicture(web);
+      for (size_t i = 0; i < web.size(); i++) mask.pixels[i] = (web[i] & 0xFFFFFF) != native.pixels[i] ? 0xFFFFFF : 0;
+      WritePng(stem + "-page.png", AsPicture(web));
+      WritePng(stem + "-native.png", AsPicture(native.pixels));
+      WritePng(stem + "-differ.png", mask);
+      std::printf("  pictures: %s-{page,native,differ}.png\n", stem.c_str());
+    }
+    EXPECT_GE(same, 99.9) << "row " << row;
+  }
+}
+
+// A carried picture spoiled after it is written out: its "Erreur" box with the
+// desktop program's text, and the show starts all the same.
+TEST_F(WebPage, ASpoiledPictureGivesItsErrorAndTheShowStarts) {
+  struct Case {
+    const char* file;
+    const char* text;
+  } cases[] = {{"billboard.png", "billboard.png non chargé."},
+               {"police20.png", "police20.png non chargé."},
+               {"haut2.png", "haut2.png non chargé."}};
+  for (const Case& c : cases) {
+    std::string error;
+    auto tab = OpenPage(std::string("test=1&mode=0&mute=1&autolaunch=1&spoil=") + c.file, error);
+    ASSERT_TRUE(tab) << error;
+    JsonValue s;
+    ASSERT_TRUE(WaitForState(
+        *tab, [](const JsonValue& st) { return st["dialogs"].items.size() > 0; }, LOAD_MS, s, error))
+        << c.file << ": " << error;
+    ASSERT_EQ(s["dialogs"].items.size(), 1u) << c.file << ": " << StateText(*tab);
+    EXPECT_EQ(s["dialogs"][0]["title"].Text(), "Erreur") << c.file;
+    EXPECT_EQ(s["dialogs"][0]["text"].Text(), c.text) << c.file;
+    // The dialog on the page says the same.
+    EXPECT_EQ(TextOf(*tab, "String(document.querySelector('#message').open)"), "true") << c.file;
+    EXPECT_EQ(TextOf(*tab, "document.querySelector('#message-title').textContent.trim()"), "Erreur") << c.file;
+    EXPECT_EQ(TextOf(*tab, "document.querySelector('#message-text').textContent.trim()"), c.text) << c.file;
+    // The show is on, and its clock runs.
+    ASSERT_TRUE(WaitForState(*tab, InShow, LOAD_MS, s, error)) << c.file << ": " << error;
+    const double first = s["elapsedMs"].Number();
+    ASSERT_TRUE(WaitForState(
+        *tab, [&](const JsonValue& st) { return InShow(st) && st["elapsedMs"].Number() > first + 100; }, 10000, s,
+        error))
+        << c.file << ": " << error;
+  }
+}
+
+// The buffer handed to WebAudio is the whole decoded track; muted, or at
+// volume 0, nothing starts.
+TEST_F(WebPage, TheMusicIsTheDecodedTrackAndMuteOrSilenceStartsNothing) {
+  NativeTrack track = NativeMusic();
+  ASSERT_TRUE(track.decoded);
+  ASSERT_EQ(track.sampleRate, 48000);
+  ASSERT_EQ(track.channels, 2);
+  ASSERT_EQ(track.frames, 9000000);  // 187.5 s
+
+  std::string error;
+  auto tab = OpenPage("test=1&mode=0&volume=80&mute=0&autolaunch=1", error);
+  ASSERT_TRUE(tab) << error;
+  JsonValue s;
+  ASSERT_TRUE(WaitForState(
+      *tab, [](const JsonValue& st) { return InShow(st) && st["music"]["started"].boolean; }, LOAD_MS, s, error))
+      << error;
+  EXPECT_EQ(s["music"]["sampleRate"].Number(), 48000);
+  EXPECT_EQ(s["music"]["channels"].Number(), 2);
+  EXPECT_EQ(s["music"]["frames"].Number(), 9000000);
+  EXPECT_NEAR(s["music"]["volume"].Number(-1), 0.8, 1e-9);
+  EXPECT_EQ(TextOf(*tab, "window.zyntraxTest.musicCrc()"), std::to_string(track.crc));
+  tab.reset();
+
+  for (const char* query : {"test=1&mode=0&volume=80&mute=1&autolaunch=1", "test=1&mode=0&volume=0&mute=0&autolaunch=1"}) {
+    auto quiet = OpenPage(query, error);
+    ASSERT_TRUE(quiet) << error;
+    ASSERT_TRUE(WaitForState(*quiet, InShow, LOAD_MS, s, error)) << query << ": " << error;
+    // Give the sound a moment in which it would have started.
+    const double first = s["elapsedMs"].Number();
+    ASSERT_TRUE(WaitForState(
+        *quiet, [&](const JsonValue& st) { return st["elapsedMs"].Number() > first + 500; }, 10000, s, error))
+        << query << ": " << error;
+    EXPECT_FALSE(s["music"]["started"].boolean) << query;
+    EXPECT_EQ(s["music"]["frames"].Number(-1), 0) << query;
+  }
+}
