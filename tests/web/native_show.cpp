@@ -64,12 +64,7 @@ NativeFrame NativeFrameAt(int64_t showMs, uint64_t seed) {
   return out;
 }
 
-NativeTrack NativeMusic() {
-  NativeTrack t;
-  std::vector<int16_t> samples;
-  if (!DecodeSoundFile(std::string(ZYNTRAX_ASSET_DIR) + "/music.ogg", samples, t.channels, t.sampleRate)) return t;
-  t.decoded = true;
-  t.frames = t.channels > 0 ? (int64_t)samples.size() / t.channels : 0;
+uint32_t Crc32Of(const std::vector<int16_t>& samples) {
   std::vector<uint8_t> bytes(samples.size() * 2);
   for (size_t i = 0; i < samples.size(); i++) {
     uint16_t v = (uint16_t)samples[i];
@@ -78,11 +73,19 @@ NativeTrack NativeMusic() {
   }
   uLong crc = crc32(0L, Z_NULL, 0);
   // zlib takes its length as a 32-bit count: feed it in pieces.
-  for (size_t at = 0; at < bytes.size(); at += 1u << 24) {
+  for (size_t at = 0; at < bytes.size(); at += (size_t)1 << 24) {
     size_t n = std::min(bytes.size() - at, (size_t)1 << 24);
     crc = crc32(crc, bytes.data() + at, (uInt)n);
   }
-  t.crc = (uint32_t)crc;
+  return (uint32_t)crc;
+}
+
+NativeTrack NativeMusic() {
+  NativeTrack t;
+  if (!DecodeSoundFile(std::string(ZYNTRAX_ASSET_DIR) + "/music.ogg", t.samples, t.channels, t.sampleRate)) return t;
+  t.decoded = true;
+  t.frames = t.channels > 0 ? (int64_t)t.samples.size() / t.channels : 0;
+  t.crc = Crc32Of(t.samples);
   return t;
 }
 

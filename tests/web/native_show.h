@@ -21,8 +21,11 @@ struct NativeTrack {
   int64_t frames = 0;  // sample frames
   int channels = 0, sampleRate = 0;
   uint32_t crc = 0;    // CRC-32 of the interleaved 16-bit samples, little-endian
+  std::vector<int16_t> samples;
 };
 NativeTrack NativeMusic();
+// CRC-32 (zlib's) of 16-bit samples as little-endian bytes.
+uint32_t Crc32Of(const std::vector<int16_t>& samples);
 
 // The row that the timeline gives at showMs of the first pass.
 int64_t TimelineRowAt(int64_t showMs);
