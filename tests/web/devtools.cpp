@@ -44,6 +44,10 @@ void RemoveTree(const std::string& path) {
 
 bool Browser::Start(const std::string& binary, std::string& error) {
   Stop();
+  if (access(binary.c_str(), X_OK) != 0) {
+    error = "no browser at " + binary + " (tools/install-deps.sh installs Debian's chromium)";
+    return false;
+  }
   char dir[] = "/tmp/zyntrax-browser-XXXXXX";
   if (!mkdtemp(dir)) {
     error = std::string("cannot make a profile folder: ") + std::strerror(errno);
@@ -105,7 +109,7 @@ bool Browser::Start(const std::string& binary, std::string& error) {
   signal(SIGPIPE, SIG_IGN);
   JsonValue version = Call("Browser.getVersion", "{}", "", 30000, error);
   if (version.kind != JsonValue::OBJECT) {
-    error = "the browser did not answer: " + error + "\n" + LogTail();
+    error = binary + " did not answer: " + error + "\n" + LogTail();
     Stop();
     return false;
   }
@@ -300,12 +304,12 @@ bool Tab::WaitFor(const std::string& expression, int timeoutMs, std::string& err
   }
 }
 
-std::string Tab::ConsoleText() const {
+std::string Tab::PageMessages(bool exceptionsOnly) const {
   std::string out;
   for (const JsonValue& e : browser_.Events()) {
     if (e["sessionId"].Text() != session_) continue;
     const std::string& m = e["method"].Text();
-    if (m == "Runtime.consoleAPICalled") {
+    if (m == "Runtime.consoleAPICalled" && !exceptionsOnly) {
       out += "console." + e["params"]["type"].Text() + ":";
       for (const JsonValue& a : e["params"]["args"].items) {
         const JsonValue& v = a["value"];

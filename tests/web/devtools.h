@@ -64,13 +64,17 @@ class Tab {
   // Evaluates expression every 50 ms until it is true; false after timeoutMs.
   bool WaitFor(const std::string& expression, int timeoutMs, std::string& error);
   // Messages the page logged or threw so far, one a line (for failure reports).
-  std::string ConsoleText() const;
+  std::string ConsoleText() const { return PageMessages(false); }
+  // Only what the page threw and nobody caught.
+  std::string Exceptions() const { return PageMessages(true); }
   // A left-button click at (x, y) in CSS pixels: moved, pressed, released.
   bool Click(double x, double y, std::string& error);
   // Presses and releases a key (key as the DOM names it, e.g. "Escape").
   bool PressKey(const std::string& key, int keyCode, std::string& error);
 
  private:
+  std::string PageMessages(bool exceptionsOnly) const;
+
   Browser& browser_;
   std::string target_, session_;
 };

@@ -282,6 +282,7 @@ TEST_F(WebPage, LauncherShowsItsTextsAndLaunchStartsTheShow) {
   ASSERT_TRUE(WaitForState(
       *tab, [](const JsonValue& st) { return st["screen"].Text() == "launcher"; }, 10000, s, error))
       << error;
+  EXPECT_EQ(tab->Exceptions(), "");
 }
 
 // Frames painted by the page on the driven clock with a seed, against the
@@ -307,6 +308,7 @@ TEST_F(WebPage, FramesEqualTheNativeRenderersAtSixClocks) {
         << error << "\n" << tab->ConsoleText();
     JsonValue s = PageState(*tab, error);
     EXPECT_EQ(s["row"].Number(-1), (double)row) << StateText(*tab);
+    EXPECT_EQ(tab->Exceptions(), "");
     tab.reset();
 
     NativeFrame native = NativeFrameAt(at, seed);
@@ -335,7 +337,11 @@ TEST_F(WebPage, FramesEqualTheNativeRenderersAtSixClocks) {
       std::printf("  pictures: %s-{page,native,differ}.png\n", stem.c_str());
     }
     EXPECT_GE(same, 99.9) << "row " << row;
+    EXPECT_GT(DistinctColours(AsPicture(native.pixels), 0, 0, 1920, 1080, 256), 64) << "row " << row << " is blank";
   }
+  // The comparison sees the seed: another one moves the stars of the first row.
+  const int64_t first = std::min<int64_t>(RowDurationMs(0) * 6 / 10, 6000);
+  EXPECT_NE(NativeFrameAt(first, seed).pixels, NativeFrameAt(first, seed + 1).pixels);
 }
 
 // A carried picture spoiled after it is written out: its "Erreur" box with the
@@ -433,4 +439,51 @@ TEST_F(WebPage, TheMusicIsTheDecodedTrackAndMuteOrSilenceStartsNothing) {
     EXPECT_FALSE(s["music"]["started"].boolean) << query;
     EXPECT_EQ(s["music"]["frames"].Number(-1), 0) << query;
   }
+}
+
+// Where the show's canvas goes in each display mode, on a page smaller than
+// the picture: windowed, scaled to fit (0.92 of the fitting scale, centred);
+// borderless, stretched over the whole page; full screen, the browser's full
+// screen on the canvas, whose end also ends the show. Nearest-pixel scaling.
+TEST_F(WebPage, TheCanvasTakesItsPlaceInEachDisplayMode) {
+  std::string error;
+  JsonValue s;
+  struct Case {
+    const char* mode;
+    double x, y, w, h;
+  } cases[] = {
+      // 1280 / 1920 = 720 / 1080 = 2/3, times 0.92: 1177.6 x 662.4, centred.
+      {"0", 51, 29, 1178, 662},
+      {"2", 0, 0, 1280, 720},
+  };
+  for (const Case& c : cases) {
+    auto tab = OpenPage(std::string("test=1&mute=1&autolaunch=1&mode=") + c.mode, error, 1280, 720);
+    ASSERT_TRUE(tab) << error;
+    ASSERT_TRUE(WaitForState(*tab, InShow, LOAD_MS, s, error)) << error;
+    double box[4];
+    ASSERT_TRUE(ElementBox(*tab, "#show", box, error)) << error;
+    EXPECT_NEAR(box[0], c.x, 1.0) << "mode " << c.mode;
+    EXPECT_NEAR(box[1], c.y, 1.0) << "mode " << c.mode;
+    EXPECT_NEAR(box[2], c.w, 1.0) << "mode " << c.mode;
+    EXPECT_NEAR(box[3], c.h, 1.0) << "mode " << c.mode;
+    EXPECT_EQ(TextOf(*tab, "String(document.querySelector('#show').width) + 'x' + document.querySelector('#show').height"),
+              "1920x1080");
+    EXPECT_EQ(TextOf(*tab, "getComputedStyle(document.querySelector('#show')).imageRendering"), "pixelated")
+        << "mode " << c.mode;
+  }
+
+  // Full screen needs the click; leaving it brings the launcher back.
+  auto tab = OpenPage("test=1&mute=1&mode=1", error, 1280, 720);
+  ASSERT_TRUE(tab) << error;
+  double launch[4];
+  ASSERT_TRUE(ElementBox(*tab, "#launch", launch, error)) << error;
+  ASSERT_TRUE(tab->Click(launch[0] + launch[2] / 2, launch[1] + launch[3] / 2, error)) << error;
+  ASSERT_TRUE(WaitForState(*tab, InShow, LOAD_MS, s, error)) << error;
+  ASSERT_TRUE(tab->WaitFor("document.fullscreenElement === document.querySelector('#show')", 10000, error))
+      << error << " (full screen element: "
+      << TextOf(*tab, "String(document.fullscreenElement && document.fullscreenElement.id)") << ")";
+  tab->Eval("document.exitFullscreen()", error);
+  ASSERT_TRUE(WaitForState(
+      *tab, [](const JsonValue& st) { return st["screen"].Text() == "launcher"; }, 10000, s, error))
+      << error;
 }

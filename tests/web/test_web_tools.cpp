@@ -151,7 +151,7 @@ TEST(FileServer, AnswersOverASocketAndAnIdleConnectionBlocksNobody) {
   std::system(("rm -rf " + folder).c_str());
 }
 
-TEST(WebPage, TheBuiltPageIsWhereTheTestsLookForIt) {
+TEST(BuiltPage, IsWhereTheBrowserTestsLookForIt) {
   // Without it every browser test fails; this says so in one line.
   EXPECT_EQ(MissingPageFiles(), "");
 }
