@@ -30,6 +30,7 @@ target_link_options(zyntrax PRIVATE -O2 -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=
   "--embed-file=${ZYNTRAX_WEB_FONT}@/fonts/DejaVuSans-Bold.ttf")
 set_target_properties(zyntrax PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY "${ZYNTRAX_WEB_OUT}"
   LINK_DEPENDS "${ZYNTRAX_WEB_FONT}")
-add_custom_command(TARGET zyntrax POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different "${CMAKE_SOURCE_DIR}/platform/web/index.html"
-          "${ZYNTRAX_WEB_OUT}/index.html")
+add_custom_command(OUTPUT "${ZYNTRAX_WEB_OUT}/index.html"
+  COMMAND ${CMAKE_COMMAND} -E copy "${CMAKE_SOURCE_DIR}/platform/web/index.html" "${ZYNTRAX_WEB_OUT}/index.html"
+  DEPENDS "${CMAKE_SOURCE_DIR}/platform/web/index.html")
+add_custom_target(zyntrax_page ALL DEPENDS "${ZYNTRAX_WEB_OUT}/index.html")

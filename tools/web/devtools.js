@@ -43,7 +43,8 @@ async function launch(width, height, extraArgs) {
     send,
     onEvent: (l) => listeners.push(l),
     async close() {
-      try { await send("Browser.close"); } catch (e) { /* already gone */ }
+      // Chromium may be gone before it answers: wait a moment at most.
+      await Promise.race([send("Browser.close").catch(() => {}), new Promise((r) => setTimeout(r, 2000))]);
       child.kill();
       await new Promise((r) => setTimeout(r, 200));
       try { fs.rmSync(profile, { recursive: true, force: true }); } catch (e) { /* chromium still writing */ }
