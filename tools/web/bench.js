@@ -2,7 +2,7 @@
 // function (performance.now around it, presenting included), the part of it
 // that puts the frame on the canvas, and the interval between animation frames.
 // Then the Launch click to the first frame of the show.
-//   node tools/web/bench.js URL [SECONDS_PER_ROW]    (URL of index.html)
+//   node tools/web/bench.js URL [SECONDS_PER_ROW] [ROW,ROW...]    (URL of index.html)
 "use strict";
 const { launch } = require("./devtools.js");
 
@@ -16,12 +16,13 @@ function percentile(values, p) {
 }
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
-async function benchRows(browser, url, seconds) {
+async function benchRows(browser, url, seconds, only) {
   const tab = await browser.open(url + "?test=1&bench=1&mute=1&seed=1&clock=0");
   if (!(await tab.waitFor("!!window.zyntraxTest", 60000))) throw new Error("the page did not load");
   const worst = { median: 0, p95: 0 };
   let start = 0;
-  for (let row = 0; row < ROWS.length; row++) {
+  for (let row = 0; row < ROWS.length; start += ROWS[row], row++) {
+    if (only && !only.includes(row)) continue;
     // As make_bench does: past the row's entrance, for as long as the row lasts.
     const from = start + Math.min(ROWS[row] / 2, 1000);
     const until = Math.min(start + ROWS[row] - 1, from + seconds * 1000);
@@ -44,7 +45,6 @@ async function benchRows(browser, url, seconds) {
                 `put ${percentile(put, 0.5).toFixed(2).padStart(5)} ms  ` +
                 `rAF interval median ${percentile(raf, 0.5).toFixed(2).padStart(6)} ms  ` +
                 `p95 ${percentile(raf, 0.95).toFixed(2).padStart(6)} ms`);
-    start += ROWS[row];
   }
   console.log(`worst row: frame median ${worst.median.toFixed(2)} ms, p95 ${worst.p95.toFixed(2)} ms ` +
               `(targets 10 and 16.7 ms)`);
@@ -69,9 +69,10 @@ async function benchLaunch(browser, url) {
 (async () => {
   const url = process.argv[2];
   const seconds = Number(process.argv[3] || 4);
+  const only = process.argv[4] ? process.argv[4].split(",").map(Number) : null;
   const browser = await launch(1920, 1080);
   try {
-    await benchRows(browser, url, seconds);
+    await benchRows(browser, url, seconds, only);
     await benchLaunch(browser, url);
   } finally {
     await browser.close();
