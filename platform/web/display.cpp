@@ -28,8 +28,9 @@ struct DisplayState {
 DisplayState display;
 std::vector<uint32_t> rgba;  // the frame in the canvas's byte order
 
-// Canvas placement modes.
-constexpr int PLACE_BOX = 0, PLACE_FULLSCREEN = 1;
+// Canvas placement modes: a box of the page, the browser's full screen, or
+// stretched over the whole page (following it when the page changes size).
+constexpr int PLACE_BOX = 0, PLACE_FULLSCREEN = 1, PLACE_PAGE = 2;
 }  // namespace
 
 EM_JS(int, JsPageWidth, (), { return window.innerWidth | 0; });
@@ -47,8 +48,8 @@ EM_JS(void, JsOpenCanvas, (int width, int height, int place, int x, int y, int w
   s.position = "fixed";
   s.left = x + "px";
   s.top = y + "px";
-  s.width = w + "px";
-  s.height = h + "px";
+  s.width = place == 2 ? "100vw" : w + "px";
+  s.height = place == 2 ? "100vh" : h + "px";
   document.title = UTF8ToString(title);
   document.body.classList.add("in-show");
   var keys = Module.zyntraxKeys;
@@ -127,7 +128,9 @@ int OpenWindowDisplay(int hostWindow, int x, int y, int width, int height, int a
     if (w < 1) w = 1;
     if (h < 1) h = 1;
   }
-  if (!Open(width, height, PLACE_BOX, host.x + x, host.y + y, w, h, hostTitle)) return 0;
+  const bool wholePage = autoStretch && host.x + x == 0 && host.y + y == 0 && rightOffset == 0 && bottomOffset == 0 &&
+                         host.width == JsPageWidth() && host.height == JsPageHeight();
+  if (!Open(width, height, wholePage ? PLACE_PAGE : PLACE_BOX, host.x + x, host.y + y, w, h, hostTitle)) return 0;
   display.windowed = true;
   return 1;
 }
