@@ -8,7 +8,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD/build-web"
 sysroot="$root/sysroot"
-if [ -f "$sysroot/.done" ]; then exit 0; fi
+# The stamp's number goes up when the way the libraries are built changes.
+stamp="$sysroot/.done-2"
+if [ -f "$stamp" ]; then exit 0; fi
+rm -rf "$sysroot" "$root/libs"
 export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
 command -v emcmake >/dev/null || { echo "web_sysroot: emcmake is missing (apt-get install emscripten)" >&2; exit 1; }
 
@@ -102,9 +105,21 @@ EOF
 compile libogg libogg.a "-I$sysroot/include" "$osrc/src/bitwise.c" "$osrc/src/framing.c"
 
 vsrc=$(fetch libvorbis)
-mkdir -p "$sysroot/include/vorbis"
+mkdir -p "$sysroot/include/vorbis" "$root/libs"
 cp "$vsrc/include/vorbis/"*.h "$sysroot/include/vorbis/"
-compile libvorbis libvorbis.a "-I$sysroot/include -I$vsrc/lib" $(for c in mdct smallft block envelope window \
+# libvorbis turns its float samples into 16-bit ones with the CPU's rounding
+# (to nearest, ties to even) on x86-64, but by floor(f + 0.5) on a target it
+# does not know. Giving WebAssembly the x86-64 rounding makes the page decode
+# the track to exactly the desktop program's samples.
+cat > "$root/libs/vorbis_round.h" <<'EOF'
+#include <math.h>
+#define VORBIS_FPU_CONTROL
+typedef int vorbis_fpu_control;
+static inline int vorbis_ftoi(double f) { return (int)rint(f); }
+static inline void vorbis_fpu_setround(vorbis_fpu_control* fpu) { (void)fpu; }
+static inline void vorbis_fpu_restore(vorbis_fpu_control fpu) { (void)fpu; }
+EOF
+compile libvorbis libvorbis.a "-include $root/libs/vorbis_round.h -I$sysroot/include -I$vsrc/lib" $(for c in mdct smallft block envelope window \
   lsp lpc analysis synthesis psy info floor1 floor0 res0 mapping0 registry codebook sharedbook lookup bitrate \
   vorbisfile; do echo "$vsrc/lib/$c.c"; done)
 
@@ -116,5 +131,5 @@ build "$(fetch freetype)" freetype -DFT_REQUIRE_ZLIB=ON -DZLIB_INCLUDE_DIR="$sys
   -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
 for pkg in "${!versions[@]}"; do echo "$pkg $(ls "$root/src/$pkg"/*.dsc | sed 's/.*_//; s/\.dsc$//')"; done \
   > "$sysroot/versions.txt"
-touch "$sysroot/.done"
+touch "$stamp"
 echo "web_sysroot: libraries ready in $sysroot"

@@ -13,10 +13,8 @@ EM_JS(void, JsPutCanvasPicture, (const char* id, const uint32_t* rgba, int width
   if (!entry || entry.canvas !== canvas) {
     entry = cache[name] = {canvas: canvas, context: canvas.getContext("2d", {alpha: false})};
   }
-  var t0 = performance.now();
   var pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
   entry.context.putImageData(new ImageData(pixels, width, height), 0, 0);
-  Module.zyntraxLastPutMs = performance.now() - t0;
 });
 
 void PutCanvasPicture(const std::string& elementId, const uint32_t* rgba, int width, int height) {

@@ -1,6 +1,6 @@
 // The web page's frame times in headless Chromium, per timeline row: the frame
 // function (performance.now around it, presenting included), the part of it
-// that puts the frame on the canvas, and the interval between animation frames.
+// that presents (byte reorder and canvas put), and the interval between animation frames.
 // Then the Launch click to the first frame of the show.
 //   node tools/web/bench.js URL [SECONDS_PER_ROW] [ROW,ROW...]    (URL of index.html)
 "use strict";
@@ -34,7 +34,7 @@ async function benchRows(browser, url, seconds, only) {
       await sleep(100);
     }
     const frames = (await tab.eval("zyntraxBench.frames")).filter((f) => f.row === row);
-    const ms = frames.map((f) => f.ms), put = frames.map((f) => f.putMs);
+    const ms = frames.map((f) => f.ms), present = frames.map((f) => f.presentMs);
     const raf = [];
     for (let i = 1; i < frames.length; i++) raf.push(frames[i].raf - frames[i - 1].raf);
     const r = { median: percentile(ms, 0.5), p95: percentile(ms, 0.95) };
@@ -42,7 +42,7 @@ async function benchRows(browser, url, seconds, only) {
     worst.p95 = Math.max(worst.p95, r.p95);
     console.log(`row ${String(row).padStart(2)}: frames ${String(frames.length).padStart(4)}  frame median ` +
                 `${r.median.toFixed(2).padStart(6)} ms  p95 ${r.p95.toFixed(2).padStart(6)} ms  ` +
-                `put ${percentile(put, 0.5).toFixed(2).padStart(5)} ms  ` +
+                `present ${percentile(present, 0.5).toFixed(2).padStart(5)} ms  ` +
                 `rAF interval median ${percentile(raf, 0.5).toFixed(2).padStart(6)} ms  ` +
                 `p95 ${percentile(raf, 0.95).toFixed(2).padStart(6)} ms`);
   }
