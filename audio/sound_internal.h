@@ -32,8 +32,5 @@ bool DecodeVorbis(const uint8_t* bytes, size_t size, SoundRecord& out);
 // A whole WAVE or Ogg Vorbis file read and decoded; false when it cannot be.
 bool DecodeSoundFile(const std::string& path, SoundRecord& out);
 
-// The output engine (voices.cpp).
-bool StartEngine();
-void StopEngine();
-int PlayVoice(int id, const std::shared_ptr<SoundRecord>& sound);
-void SetVoiceVolume(int id, double percent);
+// The output engine lives in the platform layer.
+#include "platform/sound_output.h"

@@ -115,6 +115,14 @@ void ComputeWindowGeometry();
 // shows the mode's message and returns 0 when it cannot be opened.
 int OpenShowDisplay();
 void LoadShowAssets();      // step 12: sprites, music, rotozoom picture
+// The program in three pieces, for a loop that cannot wait (a browser's
+// animation frames): StartProgram is everything before the launcher;
+// StartShow everything after it up to the first scene (0 when the display
+// cannot be opened, after its message); StopShow stops the music and closes
+// the display.
+void StartProgram();
+int StartShow();
+void StopShow();
 [[noreturn]] void ExitProgram();
 int RunShow();              // the whole program; never returns in practice
 

@@ -88,47 +88,68 @@ float NextGreetingPosition(float position, int textWidth, int canvasWidth) {
   return position;
 }
 
-void RunLauncher() {
+namespace {
+// The open dialog's state between two steps.
+int volumeLabel = -1;
+float greetingPosition = 0.0f;
+constexpr int PICTURE_W = 600, PICTURE_H = 200, SCROLLER_W = 600, SCROLLER_H = 34;
+}  // namespace
+
+bool OpenLauncher() {
   screenWidth = DESIGN_WIDTH;
   screenHeight = DESIGN_HEIGHT;
-  if (!LauncherWindowOpen("Velda Party 5 - Setup", 640, 530)) return;  // no display: the show says so
-  const int pictureW = ScaleX(600), pictureH = ScaleY(200);
-  const int scrollerW = ScaleX(600), scrollerH = ScaleY(34);
-  LauncherAddCanvas(CANVAS_PICTURE, ScaleX(20), ScaleY(20), pictureW, pictureH);
-  LauncherAddLabel(ScaleX(80), ScaleY(245), ScaleX(500), ScaleY(35), "ZYNTRAX BY ZORLA-WORX. in 07/2026");
-  LauncherAddLabel(ScaleX(80), ScaleY(290), ScaleX(160), ScaleY(35), "Display mode");
+  if (!LauncherWindowOpen("Velda Party 5 - Setup", 640, 530)) return false;
+  const int pictureW = ScaleX(PICTURE_W), pictureH = ScaleY(PICTURE_H);
+  const int scrollerW = ScaleX(SCROLLER_W), scrollerH = ScaleY(SCROLLER_H);
+  LauncherAddCanvas(CANVAS_PICTURE, ScaleX(20), ScaleY(20), pictureW, pictureH, "launcher-picture");
+  LauncherAddLabel(ScaleX(80), ScaleY(245), ScaleX(500), ScaleY(35), "ZYNTRAX BY ZORLA-WORX. in 07/2026", "credit");
+  LauncherAddLabel(ScaleX(80), ScaleY(290), ScaleX(160), ScaleY(35), "Display mode", "mode-caption");
   LauncherAddCombo(GADGET_MODE, ScaleX(240), ScaleY(287), ScaleX(360), ScaleY(40),
-                   {"Windowed 1920 x 1080", "Fullscreen 1920 x 1080", "Borderless desktop scaled"}, 1);
-  LauncherAddLabel(ScaleX(80), ScaleY(335), ScaleX(160), ScaleY(35), "Music volume");
-  LauncherAddTrackBar(GADGET_VOLUME, ScaleX(240), ScaleY(330), ScaleX(220), ScaleY(35), 0, 100, 80);
-  int volumeLabel = LauncherAddLabel(ScaleX(470), ScaleY(335), ScaleX(80), ScaleY(35), "80%");
-  LauncherAddCheckBox(GADGET_MUTE, ScaleX(240), ScaleY(370), ScaleX(220), ScaleY(25), "Mute music");
-  LauncherAddButton(GADGET_LAUNCH, ScaleX(240), ScaleY(415), ScaleX(200), ScaleY(45), "Launch");
-  LauncherAddCanvas(CANVAS_SCROLLER, ScaleX(20), ScaleY(485), scrollerW, scrollerH);
-  float position = (float)scrollerW;
+                   {"Windowed 1920 x 1080", "Fullscreen 1920 x 1080", "Borderless desktop scaled"}, 1, "mode");
+  LauncherAddLabel(ScaleX(80), ScaleY(335), ScaleX(160), ScaleY(35), "Music volume", "volume-caption");
+  LauncherAddTrackBar(GADGET_VOLUME, ScaleX(240), ScaleY(330), ScaleX(220), ScaleY(35), 0, 100, 80, "volume");
+  volumeLabel = LauncherAddLabel(ScaleX(470), ScaleY(335), ScaleX(80), ScaleY(35), "80%", "volume-label");
+  LauncherAddCheckBox(GADGET_MUTE, ScaleX(240), ScaleY(370), ScaleX(220), ScaleY(25), "Mute music", "mute");
+  LauncherAddButton(GADGET_LAUNCH, ScaleX(240), ScaleY(415), ScaleX(200), ScaleY(45), "Launch", "launch");
+  LauncherAddCanvas(CANVAS_SCROLLER, ScaleX(20), ScaleY(485), scrollerW, scrollerH, "greeting");
+  greetingPosition = (float)scrollerW;
   LoadImageFile(LAUNCHER_PICTURE, AssetPath("launcher.png"));
+  return true;
+}
 
-  while (true) {
-    int gadget = 0;
-    int event = LauncherPollEvent(&gadget);
-    if (event == WINDOW_CLOSE_EVENT || QuitRequested()) {
-      LauncherWindowClose();
-      ExitProgram();
-    }
-    if (event == LAUNCHER_GADGET_EVENT) {
-      if (gadget == GADGET_VOLUME || gadget == GADGET_MUTE)
-        LauncherSetLabel(volumeLabel,
-                         VolumeLabel(LauncherGadgetState(GADGET_MUTE), LauncherGadgetState(GADGET_VOLUME)));
-      if (gadget == GADGET_LAUNCH) break;
-    }
-    float t = (float)ElapsedMs() * 0.004f;
-    DrawBannerCanvas(pictureW, pictureH, t);
-    DrawGreetingCanvas(scrollerW, scrollerH, position);
-    Delay(10);
+int LauncherStep() {
+  int gadget = 0;
+  int event = LauncherPollEvent(&gadget);
+  if (event == WINDOW_CLOSE_EVENT || QuitRequested()) return LAUNCHER_CLOSED;
+  if (event == LAUNCHER_GADGET_EVENT) {
+    if (gadget == GADGET_VOLUME || gadget == GADGET_MUTE)
+      LauncherSetLabel(volumeLabel, VolumeLabel(LauncherGadgetState(GADGET_MUTE), LauncherGadgetState(GADGET_VOLUME)));
+    if (gadget == GADGET_LAUNCH) return LAUNCHER_LAUNCH;
   }
+  float t = (float)ElapsedMs() * 0.004f;
+  DrawBannerCanvas(ScaleX(PICTURE_W), ScaleY(PICTURE_H), t);
+  DrawGreetingCanvas(ScaleX(SCROLLER_W), ScaleY(SCROLLER_H), greetingPosition);
+  return LAUNCHER_OPEN;
+}
+
+void CloseLauncher() {
   ApplyLaunchSettings(LauncherGadgetState(GADGET_MODE), LauncherGadgetState(GADGET_VOLUME),
                       LauncherGadgetState(GADGET_MUTE));
   LauncherWindowClose();
   FreeImage(LAUNCHER_PICTURE);
   FreeImage(LAUNCHER_STRIP);
+}
+
+void RunLauncher() {
+  if (!OpenLauncher()) return;  // no display: the show says so
+  while (true) {
+    int step = LauncherStep();
+    if (step == LAUNCHER_CLOSED) {
+      LauncherWindowClose();
+      ExitProgram();
+    }
+    if (step == LAUNCHER_LAUNCH) break;
+    Delay(10);
+  }
+  CloseLauncher();
 }

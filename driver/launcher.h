@@ -8,6 +8,15 @@ constexpr int LAUNCHER_STRIP = 901;    // one strip of it at a time
 constexpr int GADGET_LAUNCH = 3, GADGET_MODE = 4, GADGET_VOLUME = 5, GADGET_MUTE = 6;
 constexpr int CANVAS_PICTURE = 1000, CANVAS_SCROLLER = 1001;
 
+// The dialog one step at a time, for loops that cannot wait (a browser's
+// animation frames): OpenLauncher lays it out (false without a display);
+// LauncherStep handles one event and repaints both canvases; CloseLauncher
+// applies the chosen settings and closes it.
+constexpr int LAUNCHER_OPEN = 0, LAUNCHER_LAUNCH = 1, LAUNCHER_CLOSED = 2;
+bool OpenLauncher();
+int LauncherStep();
+void CloseLauncher();
+
 // "Mute" while the box is ticked, else the slider value followed by "%".
 std::string VolumeLabel(int muted, int position);
 // Writes displayMode, skipWindowEvents, musicVolume, musicMuted and the screen size.

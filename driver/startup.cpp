@@ -170,31 +170,44 @@ void LoadShowAssets() {
   LoadSprite(22, "sideimage.png", SPRITE_KEEP_ALPHA);
 }
 
-void ExitProgram() {
+void StopShow() {
   SoundShutdown();
   CloseScreen();
+}
+
+void ExitProgram() {
+  StopShow();
   ShutdownPlatform();
   std::exit(0);
 }
 
-int RunShow() {
+void StartProgram() {
   StartPlatform();
   SetStartValues();
   InitSprites();
   SoundInit();
   ExtractAssetPack();
   BuildTimeline();
-  RunLauncher();
-  if (QuitRequested()) ExitProgram();  // a signal during the launcher opens nothing
+}
+
+int StartShow() {
   screenWidth = DESIGN_WIDTH;
   screenHeight = DESIGN_HEIGHT;
   desktopWidth = DesktopWidth();
   desktopHeight = DesktopHeight();
-  if (!OpenShowDisplay()) ExitProgram();
+  if (!OpenShowDisplay()) return 0;
   LoadShowAssets();
   SeedStarfield();
   EnterScene(0);
   showStartMs = ElapsedMs();
   scrollX = (float)screenWidth;
+  return 1;
+}
+
+int RunShow() {
+  StartProgram();
+  RunLauncher();
+  if (QuitRequested()) ExitProgram();  // a signal during the launcher opens nothing
+  if (!StartShow()) ExitProgram();
   MainLoop();
 }

@@ -24,8 +24,12 @@ int64_t ElapsedMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(now - clockOrigin).count();
 }
 
+// A browser's main thread cannot sleep (it would only spin): there the loops
+// are paced by the animation frames instead.
 void Delay(int64_t ms) {
+#ifndef __EMSCRIPTEN__
   if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+#endif
 }
 
 int64_t TruncToInt(double x) {

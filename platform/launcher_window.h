@@ -10,15 +10,20 @@ constexpr int LAUNCHER_GADGET_EVENT = 1;  // a control changed or was pressed
 // Opens the window centred on the screen with a close box; false without a display.
 bool LauncherWindowOpen(const std::string& title, int width, int height);
 void LauncherWindowClose();
-// Controls, placed at (x, y) with the given size; ids are the caller's.
-int LauncherAddLabel(int x, int y, int width, int height, const std::string& text);  // returns a handle
+// Controls, placed at (x, y) with the given size; ids are the caller's. The
+// name is the control's name in the window system (a widget name, an element id).
+int LauncherAddLabel(int x, int y, int width, int height, const std::string& text,
+                     const std::string& name = "");  // returns a handle
 void LauncherSetLabel(int handle, const std::string& text);
 void LauncherAddCombo(int id, int x, int y, int width, int height, const std::vector<std::string>& items,
-                      int selected);
-void LauncherAddTrackBar(int id, int x, int y, int width, int height, int low, int high, int position);
-void LauncherAddCheckBox(int id, int x, int y, int width, int height, const std::string& text);
-void LauncherAddButton(int id, int x, int y, int width, int height, const std::string& text);
-void LauncherAddCanvas(int id, int x, int y, int width, int height);
+                      int selected, const std::string& name = "");
+void LauncherAddTrackBar(int id, int x, int y, int width, int height, int low, int high, int position,
+                         const std::string& name = "");
+void LauncherAddCheckBox(int id, int x, int y, int width, int height, const std::string& text,
+                         const std::string& name = "");
+void LauncherAddButton(int id, int x, int y, int width, int height, const std::string& text,
+                       const std::string& name = "");
+void LauncherAddCanvas(int id, int x, int y, int width, int height, const std::string& name = "");
 // Combo index, track bar position, or check box state (1 ticked).
 int LauncherGadgetState(int id);
 // Handles what the window system has pending, then takes one queued event:

@@ -56,6 +56,11 @@ bool ReadWholeFile(const std::string& path, std::string& out);
 // it is read or written. A later call replaces the folder.
 int OpenAssetFolder(const std::string& path);
 
+// ---- the system font ------------------------------------------------------------
+// The font file (and face index in it) of the bold sans-serif face that the
+// launcher's and the message texts use; false when none is found.
+bool SystemFontFile(std::string& file, int& index);
+
 // ---- keyboard and window events ---------------------------------------------------
 constexpr int WINDOW_CLOSE_EVENT = 13116;
 constexpr int KEY_ESCAPE = 1;  // the Escape key's classic scan code

@@ -1,9 +1,8 @@
-// Text in the system font on the current drawing output: a bold sans face found
-// through fontconfig and rasterised by FreeType into a reused coverage buffer,
-// then composited with the output's colours and mode.
+// Text in the system font on the current drawing output: the bold sans face the
+// platform names, rasterised by FreeType into a reused coverage buffer, then
+// composited with the output's colours and mode.
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cmath>
@@ -39,23 +38,12 @@ thread_local std::vector<uint8_t> scratch;  // coverage of the visible part of t
 bool LoadFont() {
   if (fontTried) return face != nullptr;
   fontTried = true;
-  if (!FcInit()) return false;
-  FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("sans-serif:bold"));
-  if (!pattern) return false;
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-  FcPatternDestroy(pattern);
-  if (!match) return false;
-  FcChar8* file = nullptr;
+  std::string file;
   int index = 0;
-  bool ok = FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch;
-  FcPatternGetInteger(match, FC_INDEX, 0, &index);
-  if (ok && FT_Init_FreeType(&library) == 0) {
-    if (FT_New_Face(library, reinterpret_cast<const char*>(file), index, &face) != 0) face = nullptr;
+  if (!SystemFontFile(file, index)) return false;
+  if (FT_Init_FreeType(&library) == 0) {
+    if (FT_New_Face(library, file.c_str(), index, &face) != 0) face = nullptr;
   }
-  FcPatternDestroy(match);
   if (!face) return false;
   if (FT_Set_Pixel_Sizes(face, 0, FONT_PIXEL_SIZE) != 0) {
     FT_Done_Face(face);

@@ -12,6 +12,8 @@ packages=(
   xvfb xauth xdotool x11-utils openbox imagemagick sox libsox-fmt-all
   desktop-file-utils appstream dpkg-dev file groff-base
   clang libclang-rt-14-dev llvm
+  # the web page (tools/web.sh) and its browser tests
+  emscripten chromium python3
 )
 missing=()
 for p in "${packages[@]}"; do

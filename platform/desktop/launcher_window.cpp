@@ -63,7 +63,8 @@ void ShowCanvas(void* context) {
   gtk_widget_queue_draw(c->area);
 }
 
-void Place(GtkWidget* w, int x, int y, int width, int height) {
+void Place(GtkWidget* w, int x, int y, int width, int height, const std::string& name) {
+  if (!name.empty()) gtk_widget_set_name(w, name.c_str());
   gtk_widget_set_size_request(w, width, height);
   gtk_fixed_put(GTK_FIXED(layout), w, x, y);
   gtk_widget_show(w);
@@ -99,10 +100,10 @@ void LauncherWindowClose() {
   while (gtkReady && gtk_events_pending()) gtk_main_iteration_do(FALSE);
 }
 
-int LauncherAddLabel(int x, int y, int width, int height, const std::string& text) {
+int LauncherAddLabel(int x, int y, int width, int height, const std::string& text, const std::string& name) {
   GtkWidget* w = gtk_label_new(text.c_str());
   gtk_label_set_xalign(GTK_LABEL(w), 0.0f);
-  Place(w, x, y, width, height);
+  Place(w, x, y, width, height, name);
   labels.push_back(w);
   return (int)labels.size() - 1;
 }
@@ -112,40 +113,43 @@ void LauncherSetLabel(int handle, const std::string& text) {
 }
 
 void LauncherAddCombo(int id, int x, int y, int width, int height, const std::vector<std::string>& items,
-                      int selected) {
+                      int selected, const std::string& name) {
   GtkWidget* w = gtk_combo_box_text_new();
   for (const std::string& item : items) gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(w), item.c_str());
   gtk_combo_box_set_active(GTK_COMBO_BOX(w), selected);
   g_signal_connect(w, "changed", G_CALLBACK(OnGadget), GINT_TO_POINTER(id));
-  Place(w, x, y, width, height);
+  Place(w, x, y, width, height, name);
   gtk_widget_grab_focus(w);  // the display mode takes the keyboard first
   gadgets[id] = w;
 }
 
-void LauncherAddTrackBar(int id, int x, int y, int width, int height, int low, int high, int position) {
+void LauncherAddTrackBar(int id, int x, int y, int width, int height, int low, int high, int position,
+                         const std::string& name) {
   GtkWidget* w = gtk_scale_new_with_range(GTK_ORIENTATION_HORIZONTAL, low, high, 1);
   gtk_scale_set_draw_value(GTK_SCALE(w), FALSE);
   gtk_range_set_value(GTK_RANGE(w), position);
   g_signal_connect(w, "value-changed", G_CALLBACK(OnGadget), GINT_TO_POINTER(id));
-  Place(w, x, y, width, height);
+  Place(w, x, y, width, height, name);
   gadgets[id] = w;
 }
 
-void LauncherAddCheckBox(int id, int x, int y, int width, int height, const std::string& text) {
+void LauncherAddCheckBox(int id, int x, int y, int width, int height, const std::string& text,
+                         const std::string& name) {
   GtkWidget* w = gtk_check_button_new_with_label(text.c_str());
   g_signal_connect(w, "toggled", G_CALLBACK(OnGadget), GINT_TO_POINTER(id));
-  Place(w, x, y, width, height);
+  Place(w, x, y, width, height, name);
   gadgets[id] = w;
 }
 
-void LauncherAddButton(int id, int x, int y, int width, int height, const std::string& text) {
+void LauncherAddButton(int id, int x, int y, int width, int height, const std::string& text,
+                       const std::string& name) {
   GtkWidget* w = gtk_button_new_with_label(text.c_str());
   g_signal_connect(w, "clicked", G_CALLBACK(OnGadget), GINT_TO_POINTER(id));
-  Place(w, x, y, width, height);
+  Place(w, x, y, width, height, name);
   gadgets[id] = w;
 }
 
-void LauncherAddCanvas(int id, int x, int y, int width, int height) {
+void LauncherAddCanvas(int id, int x, int y, int width, int height, const std::string& name) {
   Canvas& c = canvases[id];
   c.area = gtk_drawing_area_new();
   c.width = width;
@@ -154,7 +158,7 @@ void LauncherAddCanvas(int id, int x, int y, int width, int height) {
   c.pixels.assign((size_t)c.stride * (size_t)height, 0);
   c.surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
   g_signal_connect(c.area, "draw", G_CALLBACK(OnCanvasDraw), GINT_TO_POINTER(id));
-  Place(c.area, x, y, width, height);
+  Place(c.area, x, y, width, height, name);
 }
 
 int LauncherGadgetState(int id) {

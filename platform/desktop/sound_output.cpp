@@ -13,6 +13,7 @@
 
 #include "audio/audio.h"
 #include "audio/sound_internal.h"
+#include "platform/sound_output.h"
 
 namespace {
 constexpr int VOICE_COUNT = 64;

@@ -1,0 +1,44 @@
+// Message boxes in a web page: the <dialog id="message"> with the title and the
+// text, shown one after another. A page cannot wait for the box to close, so
+// the program goes on at once; the capture buffer for tests as on the desktop.
+#include <emscripten.h>
+
+#include "platform/platform.h"
+
+namespace {
+bool captureMessages = false;
+std::string capturedMessages;
+}  // namespace
+
+// The waiting boxes stay in Module.zyntraxMessages, the shown one first.
+EM_JS(void, JsMessageBox, (const char* title, const char* text), {
+  var box = document.getElementById("message");
+  var queue = Module.zyntraxMessages || (Module.zyntraxMessages = []);
+  var showFirst = function() {
+    if (!queue.length) return;
+    document.getElementById("message-title").textContent = queue[0].title;
+    document.getElementById("message-text").textContent = queue[0].text;
+    if (!box.open) box.showModal();
+  };
+  if (!box.zyntraxWatched) {
+    box.zyntraxWatched = true;
+    box.addEventListener("close", function() {
+      queue.shift();
+      showFirst();
+    });
+  }
+  queue.push({title: UTF8ToString(title), text: UTF8ToString(text)});
+  if (queue.length == 1) showFirst();
+});
+
+void MessageBox(const std::string& title, const std::string& text) {
+  if (captureMessages) {
+    capturedMessages += title + "|" + text + "\n";
+    return;
+  }
+  JsMessageBox(title.c_str(), text.c_str());
+}
+
+void TestCaptureMessages(bool on) { captureMessages = on; }
+const std::string& TestCapturedMessages() { return capturedMessages; }
+void TestClearMessages() { capturedMessages.clear(); }

@@ -1,0 +1,492 @@
+// The web build in headless Chromium, served from 127.0.0.1 by this process:
+// the launcher and Launch, frames against the native renderer's, a spoiled
+// carried picture, and the music handed to WebAudio.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "support/gl_display.h"
+#include "web/devtools.h"
+#include "web/file_server.h"
+#include "web/native_show.h"
+#include "web/page_tools.h"
+
+namespace {
+constexpr int LOAD_MS = 60000;  // page, wasm compile and the carried files written out
+
+class WebPage : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    missing_ = MissingPageFiles();
+    if (!missing_.empty()) return;
+    server_ = std::make_unique<FileServer>();
+    // The server stops by itself after the test program's own limit.
+    if (!server_->Start(WebPageFolder(), 900000, startError_)) return;
+    browser_ = std::make_unique<Browser>();
+    if (!browser_->Start(ZYNTRAX_CHROMIUM, startError_)) browser_.reset();
+  }
+  static void TearDownTestSuite() {
+    browser_.reset();
+    server_.reset();
+  }
+  void SetUp() override {
+    ASSERT_TRUE(missing_.empty()) << missing_;
+    ASSERT_TRUE(server_ && browser_) << "cannot start the browser test set-up: " << startError_;
+  }
+
+  // Opens index.html with query and waits for the test interface and the launcher.
+  std::unique_ptr<Tab> OpenPage(const std::string& query, std::string& error, int width = 1920, int height = 1080) {
+    auto tab = std::make_unique<Tab>(*browser_);
+    if (!tab->Open(server_->Url("/index.html?" + query), width, height, error)) return nullptr;
+    if (!tab->WaitFor("!!(window.zyntraxTest && window.zyntraxTest.state)", LOAD_MS, error)) {
+      error += "\n" + tab->ConsoleText();
+      return nullptr;
+    }
+    return tab;
+  }
+
+  // Waits until state() satisfies test; the last state read is left in state.
+  bool WaitForState(Tab& tab, const std::function<bool(const JsonValue&)>& test, int timeoutMs, JsonValue& state,
+                    std::string& error) {
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (true) {
+      state = PageState(tab, error);
+      if (state.kind == JsonValue::OBJECT && test(state)) return true;
+      if (std::chrono::steady_clock::now() > until) {
+        error = "the page's state did not come: " + error + " last state " + StateText(tab) + "\n" +
+                tab.ConsoleText();
+        return false;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  }
+
+  static std::string StateText(Tab& tab) {
+    std::string e;
+    JsonValue v = tab.Eval("window.zyntraxTest ? window.zyntraxTest.state() : 'no test interface'", e);
+    return v.kind == JsonValue::STRING ? v.text : e;
+  }
+
+  static std::unique_ptr<FileServer> server_;
+  static std::unique_ptr<Browser> browser_;
+  static std::string missing_, startError_;
+};
+std::unique_ptr<FileServer> WebPage::server_;
+std::unique_ptr<Browser> WebPage::browser_;
+std::string WebPage::missing_, WebPage::startError_;
+
+bool InShow(const JsonValue& s) { return s["screen"].Text() == "show"; }
+
+// The frame as render/ holds it in the page, as 0x00RRGGBB words.
+bool PageFrame(Tab& tab, const std::string& expression, std::vector<uint32_t>& pixels, std::string& error) {
+  JsonValue b64 = tab.Eval(expression, error, 60000);
+  if (b64.kind != JsonValue::STRING) {
+    if (error.empty()) error = "frameBase64() gave no string";
+    return false;
+  }
+  std::vector<uint8_t> bytes;
+  if (!DecodeBase64(b64.text, bytes)) {
+    error = "frameBase64() is not base64";
+    return false;
+  }
+  if (bytes.size() != 1920u * 1080u * 4u) {
+    error = "frameBase64() holds " + std::to_string(bytes.size()) + " bytes, not 1920 x 1080 x 4";
+    return false;
+  }
+  pixels.resize(1920u * 1080u);
+  for (size_t i = 0; i < pixels.size(); i++)
+    pixels[i] = (uint32_t)bytes[4 * i + 2] << 16 | (uint32_t)bytes[4 * i + 1] << 8 | bytes[4 * i];
+  return true;
+}
+
+// The page area of an element: {x, y, width, height} in CSS pixels.
+bool ElementBox(Tab& tab, const std::string& selector, double box[4], std::string& error) {
+  JsonValue r = tab.Eval("(() => { const e = document.querySelector(" + JsonQuote(selector) +
+                             "); if (!e) return null; const r = e.getBoundingClientRect();"
+                             " return [r.x, r.y, r.width, r.height]; })()",
+                         error);
+  if (r.kind != JsonValue::ARRAY || r.items.size() != 4) {
+    if (error.empty()) error = selector + " is not on the page";
+    return false;
+  }
+  for (int k = 0; k < 4; k++) box[k] = r[(size_t)k].Number();
+  return true;
+}
+
+RgbPicture Screenshot(Tab& tab, std::string& error) {
+  JsonValue shot = tab.Call("Page.captureScreenshot", "{\"format\":\"png\"}", 30000, error);
+  std::vector<uint8_t> png;
+  if (shot.kind == JsonValue::NONE || !DecodeBase64(shot["data"].Text(), png)) return RgbPicture();
+  return DecodePng(png);
+}
+
+RgbPicture AsPicture(const std::vector<uint32_t>& pixels) {
+  RgbPicture p;
+  p.width = 1920;
+  p.height = 1080;
+  p.pixels = pixels;
+  return p;
+}
+
+std::string TextOf(Tab& tab, const std::string& expression) {
+  std::string e;
+  JsonValue v = tab.Eval(expression, e);
+  return v.kind == JsonValue::STRING ? v.text : "<" + (e.empty() ? "not a string" : e) + ">";
+}
+
+// Interleaved 16-bit samples [from, from + frames) of the AudioBuffer the page
+// handed to WebAudio for the music, read back (value x 32768 is exact).
+bool PlayedSamples(Tab& tab, int64_t from, int64_t frames, std::vector<int16_t>& out, std::string& error) {
+  const std::string js =
+      "(() => { const a = window.Module && Module.zyntraxAudio, last = a && a.last; if (!last) return null;"
+      " const b = last.buffer, from = " + std::to_string(from) + ", n = Math.max(0, Math.min(" + std::to_string(frames) +
+      ", b.length - from)), k = b.numberOfChannels, out = new Uint8Array(n * k * 2);"
+      " for (let c = 0; c < k; c++) { const d = b.getChannelData(c);"
+      "  for (let i = 0; i < n; i++) { const v = Math.round(d[from + i] * 32768) & 0xFFFF, at = 2 * (i * k + c);"
+      "   out[at] = v & 255; out[at + 1] = v >> 8; } }"
+      " const parts = []; for (let i = 0; i < out.length; i += 0x8000)"
+      "  parts.push(String.fromCharCode.apply(null, out.subarray(i, i + 0x8000)));"
+      " return btoa(parts.join('')); })()";
+  JsonValue b64 = tab.Eval(js, error, 60000);
+  std::vector<uint8_t> bytes;
+  if (b64.kind != JsonValue::STRING || !DecodeBase64(b64.text, bytes)) {
+    if (error.empty()) error = "the page holds no music buffer (Module.zyntraxAudio.last)";
+    return false;
+  }
+  out.resize(bytes.size() / 2);
+  for (size_t i = 0; i < out.size(); i++) out[i] = (int16_t)(uint16_t)(bytes[2 * i] | bytes[2 * i + 1] << 8);
+  return true;
+}
+}  // namespace
+
+// The launcher's texts and defaults; the volume label follows the slider and
+// the mute box; a real click on Launch starts the show, whose canvas then shows
+// the frame of the row on the clock; Escape brings the launcher back.
+TEST_F(WebPage, LauncherShowsItsTextsAndLaunchStartsTheShow) {
+  std::string error;
+  auto tab = OpenPage("test=1&clock=0&seed=3", error);
+  ASSERT_TRUE(tab) << error;
+  JsonValue s = PageState(*tab, error);
+  ASSERT_EQ(s["screen"].Text(), "launcher") << error;
+
+  EXPECT_EQ(TextOf(*tab, "document.title"), "Velda Party 5 - Setup");
+  EXPECT_EQ(TextOf(*tab, "document.querySelector('#title').textContent.trim()"), "Velda Party 5 - Setup");
+  EXPECT_EQ(TextOf(*tab, "[...document.querySelector('#mode').options].map(o => o.textContent.trim()).join('|')"),
+            "Windowed 1920 x 1080|Fullscreen 1920 x 1080|Borderless desktop scaled");
+  EXPECT_EQ(TextOf(*tab, "String(document.querySelector('#mode').selectedIndex)"), "1");
+  EXPECT_EQ(TextOf(*tab, "document.querySelector('#volume').value"), "80");
+  EXPECT_EQ(TextOf(*tab, "document.querySelector('#volume-label').textContent.trim()"), "80%");
+  EXPECT_EQ(TextOf(*tab, "String(document.querySelector('#mute').checked)"), "false");
+  EXPECT_EQ(TextOf(*tab, "(document.querySelector('label[for=mute]') || document.querySelector('#mute').parentElement)"
+                         ".textContent.trim()"),
+            "Mute music");
+  EXPECT_EQ(TextOf(*tab, "document.querySelector('#launch').textContent.trim()"), "Launch");
+
+  // The two launcher canvases are painted by the program, not left empty.
+  for (const char* canvas : {"#launcher-picture", "#greeting"}) {
+    double box[4];
+    ASSERT_TRUE(ElementBox(*tab, canvas, box, error)) << error;
+    EXPECT_GT(box[2] * box[3], 100.0) << canvas;
+  }
+  RgbPicture launcherShot = Screenshot(*tab, error);
+  ASSERT_GT(launcherShot.width, 0) << error;
+  const std::string shots = TestScratchFolder("web-page");
+  WritePng(shots + "launcher.png", launcherShot);
+  double pictureBox[4];
+  ASSERT_TRUE(ElementBox(*tab, "#launcher-picture", pictureBox, error)) << error;
+  EXPECT_GT(DistinctColours(launcherShot, (int)pictureBox[0], (int)pictureBox[1], (int)pictureBox[2],
+                            (int)pictureBox[3], 64),
+            16)
+      << "the launcher picture looks blank";
+
+  // Slider and mute box drive the label, as user input would.
+  tab->Eval("(() => { const v = document.querySelector('#volume'); v.value = 35;"
+            " v.dispatchEvent(new Event('input', {bubbles: true})); })()",
+            error);
+  const std::string label = "document.querySelector('#volume-label').textContent.trim() === ";
+  // The launcher reads its controls once an animation frame.
+  EXPECT_TRUE(tab->WaitFor(label + "'35%'", 5000, error)) << error;
+  double muteBox[4];
+  ASSERT_TRUE(ElementBox(*tab, "#mute", muteBox, error)) << error;
+  ASSERT_TRUE(tab->Click(muteBox[0] + muteBox[2] / 2, muteBox[1] + muteBox[3] / 2, error)) << error;
+  EXPECT_TRUE(tab->WaitFor(label + "'Mute'", 5000, error)) << error;
+  ASSERT_TRUE(tab->Click(muteBox[0] + muteBox[2] / 2, muteBox[1] + muteBox[3] / 2, error)) << error;
+  EXPECT_TRUE(tab->WaitFor(label + "'35%'", 5000, error)) << error;
+
+  // Windowed, then a real click on Launch.
+  tab->Eval("(() => { const m = document.querySelector('#mode'); m.selectedIndex = 0;"
+            " m.dispatchEvent(new Event('change', {bubbles: true})); })()",
+            error);
+  double launch[4];
+  ASSERT_TRUE(ElementBox(*tab, "#launch", launch, error)) << error;
+  ASSERT_TRUE(tab->Click(launch[0] + launch[2] / 2, launch[1] + launch[3] / 2, error)) << error;
+  ASSERT_TRUE(WaitForState(*tab, InShow, LOAD_MS, s, error)) << error;
+  EXPECT_EQ(s["row"].Number(-1), 0);
+  // The click is the gesture the browser wants before it plays sound.
+  ASSERT_TRUE(WaitForState(
+      *tab, [](const JsonValue& st) { return st["music"]["started"].boolean; }, 20000, s, error))
+      << error;
+  EXPECT_NEAR(s["music"]["volume"].Number(-1), 0.35, 1e-9);
+
+  // The driven clock moves on, each time just past the end of the current
+  // row, as the live clock would: the loop enters row after row, each at the
+  // frame that finds its predecessor over, and then stands in row 4.
+  int64_t clock = 0;
+  for (int64_t next = 1; next <= 4; next++) {
+    const int64_t step = RowDurationMs(next - 1) + 1;
+    clock += step;
+    ASSERT_TRUE(tab->Eval("window.zyntraxTest.advance(" + std::to_string(step) + ")", error).kind != JsonValue::NONE)
+        << error;
+    ASSERT_TRUE(WaitForState(
+        *tab, [&](const JsonValue& st) { return InShow(st) && st["row"].Number(-1) == (double)next; }, 20000, s,
+        error))
+        << error;
+    EXPECT_EQ(s["sceneMs"].Number(-1), 0) << "row " << next;
+  }
+  // Past the entrance flash.
+  ASSERT_TRUE(tab->Eval("window.zyntraxTest.advance(5000)", error).kind != JsonValue::NONE) << error;
+  clock += 5000;
+  ASSERT_TRUE(WaitForState(
+      *tab, [&](const JsonValue& st) { return st["elapsedMs"].Number(-1) == (double)clock; }, 20000, s, error))
+      << error;
+  EXPECT_EQ(s["row"].Number(-1), 4);
+  EXPECT_EQ(s["sceneMs"].Number(-1), 5000);
+  // A few more animation frames, so that the canvas holds a frame of this row.
+  tab->Eval("new Promise(r => requestAnimationFrame(() => requestAnimationFrame(() => r(1))))", error);
+
+  double canvas[4];
+  ASSERT_TRUE(ElementBox(*tab, "#show", canvas, error)) << error;
+  // Windowed on a page of the picture's size: unscaled, at the top left.
+  EXPECT_NEAR(canvas[0], 0, 1.0);
+  EXPECT_NEAR(canvas[1], 0, 1.0);
+  EXPECT_NEAR(canvas[2], 1920, 1.0);
+  EXPECT_NEAR(canvas[3], 1080, 1.0);
+  RgbPicture shot = Screenshot(*tab, error);
+  ASSERT_GT(shot.width, 0) << error;
+  WritePng(shots + "show-row4.png", shot);
+  std::vector<uint32_t> frame;
+  ASSERT_TRUE(PageFrame(*tab, "window.zyntraxTest.frameBase64()", frame, error)) << error;
+  const int cx = (int)canvas[0], cy = (int)canvas[1], cw = (int)canvas[2], ch = (int)canvas[3];
+  EXPECT_GT(DistinctColours(shot, cx, cy + ch * 200 / 1080, cw, ch * 680 / 1080, 256), 32)
+      << "the scene area of the canvas looks blank";
+  // The header band (the row's header picture, 1920 x 200) holds still between
+  // frames: the canvas shows it as the frame has it.
+  BlockMeans shown = MeansOf(shot, cx, cy, cw, ch * 200 / 1080, 48, 5);
+  BlockMeans painted = MeansOf(AsPicture(frame), 0, 0, 1920, 200, 48, 5);
+  EXPECT_GE(MatchingBlockShare(shown, painted, 12.0f), 0.95) << "the canvas does not show the header band";
+  EXPECT_GT(DistinctColours(AsPicture(frame), 0, 0, 1920, 200, 64), 8) << "no header band in the frame";
+
+  ASSERT_TRUE(tab->PressKey("Escape", 27, error)) << error;
+  ASSERT_TRUE(WaitForState(
+      *tab, [](const JsonValue& st) { return st["screen"].Text() == "launcher"; }, 10000, s, error))
+      << error;
+  EXPECT_EQ(tab->Exceptions(), "");
+}
+
+// Frames painted by the page on the driven clock with a seed, against the
+// frames this process paints at the same moments with the same seed. Only
+// pixels where the two C libraries' sin and cos round differently may differ.
+TEST_F(WebPage, FramesEqualTheNativeRenderersAtSixClocks) {
+  const uint64_t seed = 1234;
+  const int64_t rows[] = {0, 1, 7, 11, 14, 19};
+  for (int64_t row : rows) {
+    // Past the entrance flash and slides, as the contact sheet takes its shots.
+    const int64_t duration = RowDurationMs(row);
+    const int64_t at = RowStartMs(row) + std::min<int64_t>(duration * 6 / 10, 6000);
+    ASSERT_EQ(TimelineRowAt(at), row);
+    std::string error;
+    auto tab = OpenPage("test=1&mute=1&seed=" + std::to_string(seed) + "&clock=" + std::to_string(at), error);
+    ASSERT_TRUE(tab) << error;
+    std::vector<uint32_t> web;
+    // One script: nothing else runs on the page between entering and reading.
+    ASSERT_TRUE(PageFrame(*tab,
+                          "(() => { const t = window.zyntraxTest; t.enterShowAt(" + std::to_string(at) +
+                              "); t.paintFrame(); return t.frameBase64(); })()",
+                          web, error))
+        << error << "\n" << tab->ConsoleText();
+    JsonValue s = PageState(*tab, error);
+    EXPECT_EQ(s["row"].Number(-1), (double)row) << StateText(*tab);
+    EXPECT_EQ(tab->Exceptions(), "");
+    tab.reset();
+
+    NativeFrame native = NativeFrameAt(at, seed);
+    ASSERT_EQ(native.pixels.size(), web.size()) << "no native frame";
+    EXPECT_EQ(native.row, row);
+    EXPECT_EQ(native.messages, "");
+    size_t differ = 0, firstDiffer = web.size();
+    for (size_t i = 0; i < web.size(); i++)
+      if ((web[i] & 0xFFFFFF) != native.pixels[i]) {
+        differ++;
+        if (firstDiffer == web.size()) firstDiffer = i;
+      }
+    const double same = 100.0 * (double)(web.size() - differ) / (double)web.size();
+    std::printf("row %2lld at %7lld ms: %8zu of %zu pixels differ, %.4f %% identical\n", (long long)row,
+                (long long)at, differ, web.size(), same);
+    if (differ) {
+      std::printf("  first at (%zu, %zu): page %06x, native %06x\n", firstDiffer % 1920, firstDiffer / 1920,
+                  web[firstDiffer] & 0xFFFFFF, native.pixels[firstDiffer]);
+      // Both frames and where they differ (white), to look at.
+      const std::string stem = TestScratchFolder("web-frames") + "row" + std::to_string(row);
+      RgbPicture mask = AsPicture(web);
+      for (size_t i = 0; i < web.size(); i++) mask.pixels[i] = (web[i] & 0xFFFFFF) != native.pixels[i] ? 0xFFFFFF : 0;
+      WritePng(stem + "-page.png", AsPicture(web));
+      WritePng(stem + "-native.png", AsPicture(native.pixels));
+      WritePng(stem + "-differ.png", mask);
+      std::printf("  pictures: %s-{page,native,differ}.png\n", stem.c_str());
+    }
+    EXPECT_GE(same, 99.9) << "row " << row;
+    EXPECT_GT(DistinctColours(AsPicture(native.pixels), 0, 0, 1920, 1080, 256), 64) << "row " << row << " is blank";
+  }
+  // The comparison sees the seed: another one moves the stars of the first row.
+  const int64_t first = std::min<int64_t>(RowDurationMs(0) * 6 / 10, 6000);
+  EXPECT_NE(NativeFrameAt(first, seed).pixels, NativeFrameAt(first, seed + 1).pixels);
+}
+
+// A carried picture spoiled after it is written out: its "Erreur" box with the
+// desktop program's text, and the show starts all the same.
+TEST_F(WebPage, ASpoiledPictureGivesItsErrorAndTheShowStarts) {
+  struct Case {
+    const char* file;
+    const char* text;
+  } cases[] = {{"billboard.png", "billboard.png non chargé."},
+               {"police20.png", "police20.png non chargé."},
+               {"haut2.png", "haut2.png non chargé."}};
+  for (const Case& c : cases) {
+    std::string error;
+    auto tab = OpenPage(std::string("test=1&mode=0&mute=1&autolaunch=1&spoil=") + c.file, error);
+    ASSERT_TRUE(tab) << error;
+    JsonValue s;
+    ASSERT_TRUE(WaitForState(
+        *tab, [](const JsonValue& st) { return st["dialogs"].items.size() > 0; }, LOAD_MS, s, error))
+        << c.file << ": " << error;
+    ASSERT_EQ(s["dialogs"].items.size(), 1u) << c.file << ": " << StateText(*tab);
+    EXPECT_EQ(s["dialogs"][0]["title"].Text(), "Erreur") << c.file;
+    EXPECT_EQ(s["dialogs"][0]["text"].Text(), c.text) << c.file;
+    // The dialog on the page says the same.
+    EXPECT_EQ(TextOf(*tab, "String(document.querySelector('#message').open)"), "true") << c.file;
+    EXPECT_EQ(TextOf(*tab, "document.querySelector('#message-title').textContent.trim()"), "Erreur") << c.file;
+    EXPECT_EQ(TextOf(*tab, "document.querySelector('#message-text').textContent.trim()"), c.text) << c.file;
+    // The show is on, and its clock runs.
+    ASSERT_TRUE(WaitForState(*tab, InShow, LOAD_MS, s, error)) << c.file << ": " << error;
+    const double first = s["elapsedMs"].Number();
+    ASSERT_TRUE(WaitForState(
+        *tab, [&](const JsonValue& st) { return InShow(st) && st["elapsedMs"].Number() > first + 100; }, 10000, s,
+        error))
+        << c.file << ": " << error;
+  }
+}
+
+// The buffer handed to WebAudio is the whole decoded track; muted, or at
+// volume 0, nothing starts.
+TEST_F(WebPage, TheMusicIsTheDecodedTrackAndMuteOrSilenceStartsNothing) {
+  NativeTrack track = NativeMusic();
+  ASSERT_TRUE(track.decoded);
+  ASSERT_EQ(track.sampleRate, 48000);
+  ASSERT_EQ(track.channels, 2);
+  ASSERT_EQ(track.frames, 9000000);  // 187.5 s
+
+  std::string error;
+  auto tab = OpenPage("test=1&mode=0&volume=80&mute=0&autolaunch=1", error);
+  ASSERT_TRUE(tab) << error;
+  JsonValue s;
+  ASSERT_TRUE(WaitForState(
+      *tab, [](const JsonValue& st) { return InShow(st) && st["music"]["started"].boolean; }, LOAD_MS, s, error))
+      << error;
+  EXPECT_EQ(s["music"]["sampleRate"].Number(), 48000);
+  EXPECT_EQ(s["music"]["channels"].Number(), 2);
+  EXPECT_EQ(s["music"]["frames"].Number(), 9000000);
+  EXPECT_NEAR(s["music"]["volume"].Number(-1), 0.8, 1e-9);
+  // The buffer's samples read back as 16-bit values, piece by piece.
+  std::vector<int16_t> played;
+  for (int64_t from = 0; from < track.frames; from += 1000000) {
+    std::vector<int16_t> piece;
+    ASSERT_TRUE(PlayedSamples(*tab, from, std::min<int64_t>(1000000, track.frames - from), piece, error)) << error;
+    played.insert(played.end(), piece.begin(), piece.end());
+  }
+  ASSERT_EQ(played.size(), track.samples.size());
+  int64_t differ = 0, higher = 0, farthest = 0;
+  for (size_t i = 0; i < played.size(); i++) {
+    int d = played[i] - track.samples[i];
+    if (d == 0) continue;
+    differ++;
+    higher += d > 0;
+    farthest = std::max<int64_t>(farthest, std::abs(d));
+  }
+  const double same = 100.0 * (double)((int64_t)played.size() - differ) / (double)played.size();
+  const uint32_t playedCrc = Crc32Of(played);
+  std::printf("music: %lld of %zu samples differ (%lld one step higher in the page), at most by %lld; %.4f %% identical\n"
+              "music CRC: page %u, native decoder %u\n",
+              (long long)differ, played.size(), (long long)higher, (long long)farthest, same, playedCrc, track.crc);
+  // The decoder's float-to-integer step rounds ties its own way on each
+  // target: one step at most, on a small share of the samples.
+  EXPECT_LE(farthest, 1);
+  EXPECT_GE(same, 99.9);
+  // The page's own CRC is that of the buffer it plays.
+  EXPECT_EQ(TextOf(*tab, "window.zyntraxTest.musicCrc()"), std::to_string(playedCrc));
+  tab.reset();
+
+  for (const char* query : {"test=1&mode=0&volume=80&mute=1&autolaunch=1", "test=1&mode=0&volume=0&mute=0&autolaunch=1"}) {
+    auto quiet = OpenPage(query, error);
+    ASSERT_TRUE(quiet) << error;
+    ASSERT_TRUE(WaitForState(*quiet, InShow, LOAD_MS, s, error)) << query << ": " << error;
+    // Give the sound a moment in which it would have started.
+    const double first = s["elapsedMs"].Number();
+    ASSERT_TRUE(WaitForState(
+        *quiet, [&](const JsonValue& st) { return st["elapsedMs"].Number() > first + 500; }, 10000, s, error))
+        << query << ": " << error;
+    EXPECT_FALSE(s["music"]["started"].boolean) << query;
+    EXPECT_EQ(s["music"]["frames"].Number(-1), 0) << query;
+  }
+}
+
+// Where the show's canvas goes in each display mode, on a page smaller than
+// the picture: windowed, scaled to fit (0.92 of the fitting scale, centred);
+// borderless, stretched over the whole page; full screen, the browser's full
+// screen on the canvas, whose end also ends the show. Nearest-pixel scaling.
+TEST_F(WebPage, TheCanvasTakesItsPlaceInEachDisplayMode) {
+  std::string error;
+  JsonValue s;
+  struct Case {
+    const char* mode;
+    double x, y, w, h;
+  } cases[] = {
+      // 1280 / 1920 = 720 / 1080 = 2/3, times 0.92: 1177.6 x 662.4, centred.
+      {"0", 51, 29, 1178, 662},
+      {"2", 0, 0, 1280, 720},
+  };
+  for (const Case& c : cases) {
+    auto tab = OpenPage(std::string("test=1&mute=1&autolaunch=1&mode=") + c.mode, error, 1280, 720);
+    ASSERT_TRUE(tab) << error;
+    ASSERT_TRUE(WaitForState(*tab, InShow, LOAD_MS, s, error)) << error;
+    double box[4];
+    ASSERT_TRUE(ElementBox(*tab, "#show", box, error)) << error;
+    EXPECT_NEAR(box[0], c.x, 1.0) << "mode " << c.mode;
+    EXPECT_NEAR(box[1], c.y, 1.0) << "mode " << c.mode;
+    EXPECT_NEAR(box[2], c.w, 1.0) << "mode " << c.mode;
+    EXPECT_NEAR(box[3], c.h, 1.0) << "mode " << c.mode;
+    EXPECT_EQ(TextOf(*tab, "String(document.querySelector('#show').width) + 'x' + document.querySelector('#show').height"),
+              "1920x1080");
+    EXPECT_EQ(TextOf(*tab, "getComputedStyle(document.querySelector('#show')).imageRendering"), "pixelated")
+        << "mode " << c.mode;
+  }
+
+  // Full screen needs the click; leaving it brings the launcher back.
+  auto tab = OpenPage("test=1&mute=1&mode=1", error, 1280, 720);
+  ASSERT_TRUE(tab) << error;
+  double launch[4];
+  ASSERT_TRUE(ElementBox(*tab, "#launch", launch, error)) << error;
+  ASSERT_TRUE(tab->Click(launch[0] + launch[2] / 2, launch[1] + launch[3] / 2, error)) << error;
+  ASSERT_TRUE(WaitForState(*tab, InShow, LOAD_MS, s, error)) << error;
+  ASSERT_TRUE(tab->WaitFor("document.fullscreenElement === document.querySelector('#show')", 10000, error))
+      << error << " (full screen element: "
+      << TextOf(*tab, "String(document.fullscreenElement && document.fullscreenElement.id)") << ")";
+  tab->Eval("document.exitFullscreen()", error);
+  ASSERT_TRUE(WaitForState(
+      *tab, [](const JsonValue& st) { return st["screen"].Text() == "launcher"; }, 10000, s, error))
+      << error;
+}
