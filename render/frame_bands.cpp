@@ -95,7 +95,8 @@ struct Helper {
   std::condition_variable wake, done;
   void (*job)(void*) = nullptr;
   void* context = nullptr;
-  bool busy = false;
+  bool busy = false;     // a job is posted and not yet finished or taken back
+  bool running = false;  // the helper has begun the posted job
   bool started = false;
 };
 // Never destroyed: the detached helper waits on it until the process ends.
@@ -104,10 +105,12 @@ Helper& helper = *new Helper;
 void HelperLoop() {
   std::unique_lock<std::mutex> hold(helper.lock);
   for (;;) {
-    helper.wake.wait(hold, [] { return helper.busy; });
+    helper.wake.wait(hold, [] { return helper.busy && !helper.running; });
+    helper.running = true;
     hold.unlock();
     helper.job(helper.context);
     hold.lock();
+    helper.running = false;
     helper.busy = false;
     helper.done.notify_one();
   }
@@ -194,7 +197,10 @@ void ShareWork(void (*take)(void*), void* context) {
   if (helped) helper.wake.notify_one();
   take(context);
   if (helped) {
+    // A helper that has not begun yet (on a busy machine it may not have
+    // been woken) finds nothing left: the job is taken back instead of waited for.
     std::unique_lock<std::mutex> hold(helper.lock);
+    if (!helper.running) helper.busy = false;
     helper.done.wait(hold, [] { return !helper.busy; });
   }
 }

@@ -5,7 +5,7 @@
 # a minute (tools/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh
+bash tools/install-deps.sh test
 cmake -S . -B build-tests -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZYNTRAX_SANITIZE=ON
 cmake --build build-tests
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
