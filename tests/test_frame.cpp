@@ -163,13 +163,18 @@ void PaintCorpus() {
   }
 }
 
-TEST_F(Frame, SpritePaintingIsRepeatableAndTheSameOnOneOrTwoThreads) {
-  ASSERT_TRUE(LoadSpriteFile(50, NoisePng("background.png", W, H, 3, 3), 0));
-  ASSERT_TRUE(LoadSpriteFile(51, NoisePng("rgba.png", 256, 256, 4, 5), SPRITE_KEEP_ALPHA));
-  ASSERT_TRUE(LoadSpriteFile(52, NoisePng("rgb.png", 300, 200, 3, 7), SPRITE_KEEP_ALPHA));
+// The corpus's sprites, then its frame painted on one thread.
+std::vector<uint8_t> CorpusOnOneThread() {
+  EXPECT_TRUE(LoadSpriteFile(50, NoisePng("background.png", W, H, 3, 3), 0));
+  EXPECT_TRUE(LoadSpriteFile(51, NoisePng("rgba.png", 256, 256, 4, 5), SPRITE_KEEP_ALPHA));
+  EXPECT_TRUE(LoadSpriteFile(52, NoisePng("rgb.png", 300, 200, 3, 7), SPRITE_KEEP_ALPHA));
   SetPaintThreads(1);
   PaintCorpus();
-  std::vector<uint8_t> first = FrameBytes();
+  return FrameBytes();
+}
+
+TEST_F(Frame, SpritePaintingIsRepeatableAndTheSameOnOneOrTwoThreads) {
+  std::vector<uint8_t> first = CorpusOnOneThread();
   PaintCorpus();
   EXPECT_TRUE(FrameBytes() == first) << "painted twice on one thread";
   SetPaintThreads(2);
@@ -187,12 +192,7 @@ TEST_F(Frame, AHelperThatCannotStartLeavesPaintingOnOneThread) {
   EXPECT_EXIT(
       {
         refuseThreads = true;
-        ASSERT_TRUE(LoadSpriteFile(50, NoisePng("background.png", W, H, 3, 3), 0));
-        ASSERT_TRUE(LoadSpriteFile(51, NoisePng("rgba.png", 256, 256, 4, 5), SPRITE_KEEP_ALPHA));
-        ASSERT_TRUE(LoadSpriteFile(52, NoisePng("rgb.png", 300, 200, 3, 7), SPRITE_KEEP_ALPHA));
-        SetPaintThreads(1);
-        PaintCorpus();
-        std::vector<uint8_t> first = FrameBytes();
+        std::vector<uint8_t> first = CorpusOnOneThread();
         SetPaintThreads(2);
         PaintCorpus();
         bool same = FrameBytes() == first;
