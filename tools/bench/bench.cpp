@@ -138,7 +138,8 @@ int main(int argc, char** argv) {
   }
   if (floor) return MeasureFloor(winW, winH, frames);
   if (!StartToolShow("make_bench", "Velda Party 5 benchmark", winW, winH)) return 1;
-  std::printf("presenter: %s\n", CurrentDisplay().presenter == PRESENTER_GL ? "gl" : "surface");
+  const char* presenterName = CurrentDisplay().presenter == PRESENTER_GL ? "gl" : "surface";
+  std::printf("presenter: %s\n", presenterName);
   showStartMs = ElapsedMs();
   std::vector<RowTiming> rows;
   if (row >= 0 && row <= lastSceneIndex) {
@@ -148,7 +149,9 @@ int main(int argc, char** argv) {
   }
   CloseScreen();
   SDL_Quit();
-  if (!plotPath.empty() && !WritePlot(plotPath, rows)) {
+  const std::string title =
+      "make_bench " + std::to_string(winW) + " x " + std::to_string(winH) + " (" + presenterName + ")";
+  if (!plotPath.empty() && !WritePlot(plotPath, rows, title)) {
     std::fprintf(stderr, "make_bench: cannot write %s\n", plotPath.c_str());
     return 1;
   }
