@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
+#include <cmath>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
@@ -25,6 +27,9 @@ struct Command {
   Colour colour = 0;
   double x = 0, y = 0;  // text position
   size_t item = 0;      // index into quads or texts
+  // Frame rows top..bottom-1 hold everything the draw can touch (a margin
+  // more is harmless); strips outside them skip it. Whole frame by default.
+  int64_t top = INT64_MIN, bottom = INT64_MAX;
 };
 
 std::vector<Command> commands;
@@ -42,6 +47,13 @@ int stripCount = 0;
 
 void Keep(const Command& c) { commands.push_back(c); }
 
+// Keeps a draw that touches only frame rows top..bottom-1.
+void KeepWithin(Command c, int64_t top, int64_t bottom) {
+  c.top = top;
+  c.bottom = bottom;
+  Keep(c);
+}
+
 // Rows y0..y1-1 of the frame get every kept draw that touches them.
 void PaintStrip(int y0, int y1) {
   uint8_t* frame = reinterpret_cast<uint8_t*>(showFrame.pixels.data());
@@ -49,6 +61,7 @@ void PaintStrip(int y0, int y1) {
   DrawingOutput strip;
   bool open = false;
   for (const Command& c : commands) {
+    if (c.bottom <= y0 || c.top >= y1) continue;
     switch (c.kind) {
       case Kind::Begin:
         // The strip as an output of its own rows, addressed in frame rows.
@@ -143,13 +156,20 @@ bool KeepingFrame() { return FrameIsOpen() && (PaintThreads() == 2 || !commands.
 void KeepBegin() { Keep({Kind::Begin}); }
 void KeepMode(int mode) { Keep({Kind::Mode, mode}); }
 void KeepBox(int x, int y, int width, int height, Colour colour) {
-  Keep({Kind::Box, x, y, width, height, 0, colour});
+  const int64_t end = (int64_t)y + height;
+  KeepWithin({Kind::Box, x, y, width, height, 0, colour}, std::min<int64_t>(y, end), std::max<int64_t>(y, end));
 }
 void KeepLine(int x, int y, int width, int height, Colour colour) {
-  Keep({Kind::Line, x, y, width, height, 0, colour});
+  const int64_t end = (int64_t)y + height;
+  KeepWithin({Kind::Line, x, y, width, height, 0, colour}, std::min<int64_t>(y, end) - 1,
+             std::max<int64_t>(y, end) + 1);
 }
-void KeepCircle(int x, int y, int radius, Colour colour) { Keep({Kind::Circle, x, y, radius, 0, 0, colour}); }
-void KeepImage(int image, int x, int y, int width, int height) { Keep({Kind::Image, image, x, y, width, height}); }
+void KeepCircle(int x, int y, int radius, Colour colour) {
+  KeepWithin({Kind::Circle, x, y, radius, 0, 0, colour}, (int64_t)y - radius - 1, (int64_t)y + radius + 2);
+}
+void KeepImage(int image, int x, int y, int width, int height) {
+  KeepWithin({Kind::Image, image, x, y, width, height}, y, (int64_t)y + std::max(height, 0));
+}
 
 void KeepText(double x, double y, const std::u16string& text, Colour colour) {
   Command c{Kind::Text};
@@ -158,6 +178,11 @@ void KeepText(double x, double y, const std::u16string& text, Colour colour) {
   c.colour = colour;
   c.item = texts.size();
   texts.push_back(text);
+  // A line of system text is 16 rows below its truncated y.
+  if (std::isfinite(y) && std::fabs(y) < 1e9) {
+    c.top = (int64_t)std::floor(y) - 2;
+    c.bottom = (int64_t)std::floor(y) + 20;
+  }
   Keep(c);
 }
 
@@ -165,6 +190,12 @@ void KeepQuad(const SpriteQuad& quad) {
   Command c{Kind::Quad};
   c.item = quads.size();
   quads.push_back(quad);
+  const float lo = std::min({quad.y[0], quad.y[1], quad.y[2], quad.y[3]});
+  const float hi = std::max({quad.y[0], quad.y[1], quad.y[2], quad.y[3]});
+  if (std::isfinite(lo) && std::isfinite(hi) && lo > -1e9f && hi < 1e9f) {
+    c.top = (int64_t)std::floor(lo) - 1;
+    c.bottom = (int64_t)std::ceil(hi) + 1;
+  }
   Keep(c);
 }
 
