@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "render/draw_internal.h"
+#include "render/frame_bands.h"
 #include "render/picture_store.h"
 
 namespace {
@@ -251,28 +252,34 @@ void UseBackColour(DrawingOutput& o, Colour colour) {
   ConvertBack(o);
 }
 
+bool StartOutput(DrawingOutput& o, uint8_t* pixels, int width, int height, int bytesPerPixel, int rowStride,
+                 bool bottomUp) {
+  if (!pixels || width <= 0 || height <= 0 || (bytesPerPixel != 3 && bytesPerPixel != 4) ||
+      rowStride < width * bytesPerPixel)
+    return false;
+  o = DrawingOutput{};
+  o.pixels = pixels;
+  o.width = width;
+  o.height = height;
+  o.bytesPerPixel = bytesPerPixel;
+  o.rowStride = rowStride;
+  o.bottomUp = bottomUp;
+  o.clipWidth = width;
+  o.clipHeight = height;
+  // Both colours start unset (-1); their stored form is made to match, so a
+  // first colour of -1 is drawn correctly too.
+  ConvertFront(o);
+  ConvertBack(o);
+  return true;
+}
+
 int BeginBufferDrawing(uint8_t* pixels, int width, int height, int bytesPerPixel, int rowStride, bool bottomUp,
                        OutputRelease release, void* context) {
   // A new output replaces the current one, which is ended properly first.
   if (hasOutput) EndScreenDrawing();
-  if (!pixels || width <= 0 || height <= 0 || (bytesPerPixel != 3 && bytesPerPixel != 4) ||
-      rowStride < width * bytesPerPixel)
-    return 0;
-  output = DrawingOutput{};
-  output.pixels = pixels;
-  output.width = width;
-  output.height = height;
-  output.bytesPerPixel = bytesPerPixel;
-  output.rowStride = rowStride;
-  output.bottomUp = bottomUp;
-  output.clipWidth = width;
-  output.clipHeight = height;
+  if (!StartOutput(output, pixels, width, height, bytesPerPixel, rowStride, bottomUp)) return 0;
   output.release = release;
   output.context = context;
-  // Both colours start unset (-1); their stored form is made to match, so a
-  // first colour of -1 is drawn correctly too.
-  ConvertFront(output);
-  ConvertBack(output);
   hasOutput = true;
   return 1;
 }
@@ -288,17 +295,47 @@ void EndScreenDrawing() {
 
 bool HasCurrentOutput() { return hasOutput; }
 
-void SetDrawingMode(int mode) {
-  if (!hasOutput) return;
-  output.mode = mode;
-  output.blend = (mode & BLEND_MODE_BITS) != 0 && (mode & EXCLUSIVE_MODE_BITS) == 0;
-  ConvertFront(output);
-  ConvertBack(output);
+void ApplyDrawingMode(DrawingOutput& o, int mode) {
+  o.mode = mode;
+  o.blend = (mode & BLEND_MODE_BITS) != 0 && (mode & EXCLUSIVE_MODE_BITS) == 0;
+  ConvertFront(o);
+  ConvertBack(o);
 }
 
+void SetDrawingMode(int mode) {
+  if (!hasOutput) return;
+  if (output.kept) KeepMode(mode);
+  ApplyDrawingMode(output, mode);
+}
+
+// Each primitive either paints now or, on a frame painted later in strips,
+// is kept with its arguments (render/frame_bands.h).
 void DrawBox(int x, int y, int width, int height, Colour colour) {
-  if (!hasOutput || width == 0 || height == 0) return;
-  DrawingOutput& o = output;
+  if (!hasOutput) return;
+  if (output.kept) return KeepBox(x, y, width, height, colour);
+  PaintBox(output, x, y, width, height, colour);
+}
+
+void DrawLine(int x, int y, int width, int height, Colour colour) {
+  if (!hasOutput) return;
+  if (output.kept) return KeepLine(x, y, width, height, colour);
+  PaintLine(output, x, y, width, height, colour);
+}
+
+void DrawCircle(int x, int y, int radius, Colour colour) {
+  if (!hasOutput) return;
+  if (output.kept) return KeepCircle(x, y, radius, colour);
+  PaintCircle(output, x, y, radius, colour);
+}
+
+void DrawImageAt(int image, int x, int y, int width, int height) {
+  if (!hasOutput) return;
+  if (output.kept) return KeepImage(image, x, y, width, height);
+  PaintImage(output, image, x, y, width, height);
+}
+
+void PaintBox(DrawingOutput& o, int x, int y, int width, int height, Colour colour) {
+  if (width == 0 || height == 0) return;
   UseFrontColour(o, colour);
   int64_t x0 = x, y0 = y, w = width, h = height;
   if (w < 0) x0 += w, w = -w;
@@ -314,9 +351,8 @@ void DrawBox(int x, int y, int width, int height, Colour colour) {
   for (int64_t row = y0; row < y1; ++row) o.span(OutputRow(o, (int)row) + offset, count, o);
 }
 
-void DrawLine(int x, int y, int width, int height, Colour colour) {
-  if (!hasOutput || width == 0 || height == 0) return;
-  DrawingOutput& o = output;
+void PaintLine(DrawingOutput& o, int x, int y, int width, int height, Colour colour) {
+  if (width == 0 || height == 0) return;
   UseFrontColour(o, colour);
   int64_t x1 = (int64_t)x + width + (width > 0 ? -1 : 1);
   int64_t y1 = (int64_t)y + height + (height > 0 ? -1 : 1);
@@ -328,9 +364,8 @@ void DrawLine(int x, int y, int width, int height, Colour colour) {
     SteppedLine(o, x, y, x1, y1);
 }
 
-void DrawCircle(int x, int y, int radius, Colour colour) {
-  if (!hasOutput || radius < 0) return;
-  DrawingOutput& o = output;
+void PaintCircle(DrawingOutput& o, int x, int y, int radius, Colour colour) {
+  if (radius < 0) return;
   UseFrontColour(o, colour);
   int64_t cx = x, cy = y, r = radius;
   // Nothing to do when the disc's bounding box misses the clip rectangle.
@@ -345,6 +380,7 @@ void DrawCircle(int x, int y, int radius, Colour colour) {
 
 Colour ReadPixel(int x, int y) {
   if (!hasOutput) return 0;
+  if (output.kept) PaintKeptFrame();  // what was drawn so far must be on the frame
   const DrawingOutput& o = output;
   int64_t px = (int64_t)x + o.originX, py = (int64_t)y + o.originY;
   if (px < 0 || py < 0 || px >= o.width || py >= o.height) return 0;
@@ -357,11 +393,10 @@ Colour ReadPixel(int x, int y) {
 int OutputWidth() { return hasOutput ? output.width : 0; }
 int OutputHeight() { return hasOutput ? output.height : 0; }
 
-void DrawImageAt(int image, int x, int y, int width, int height) {
-  if (!hasOutput || width <= 0 || height <= 0) return;
+void PaintImage(DrawingOutput& o, int image, int x, int y, int width, int height) {
+  if (width <= 0 || height <= 0) return;
   const Picture* pic = FindPicture(image);
   if (!pic || pic->width <= 0 || pic->height <= 0) return;
-  DrawingOutput& o = output;
   int64_t dx0 = std::max<int64_t>(0, -((int64_t)x + o.originX));
   int64_t dx1 = std::min<int64_t>(width, (int64_t)o.clipWidth - x - o.originX);
   int64_t dy0 = std::max<int64_t>(0, -((int64_t)y + o.originY));

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include "render/draw.h"
 
 struct DrawingOutput;
@@ -32,6 +33,7 @@ struct DrawingOutput {
   OutputRelease release = nullptr;
   void* context = nullptr;
   bool readsAlpha = true;  // false: ReadPixel leaves the fourth byte out
+  bool kept = false;       // true: draws are kept and painted later (render/frame_bands.h)
 };
 
 // The calling thread's current output, or null.
@@ -46,3 +48,15 @@ inline uint8_t* OutputRow(const DrawingOutput& out, int y) {
 }
 // How many times a colour has been converted on this thread (for tests).
 long ColourConversions();
+
+// The primitives on a given output rather than the current one: what the
+// public operations do, and what a frame painted in strips runs for each strip.
+bool StartOutput(DrawingOutput& o, uint8_t* pixels, int width, int height, int bytesPerPixel, int rowStride,
+                 bool bottomUp);
+void ApplyDrawingMode(DrawingOutput& o, int mode);
+void PaintBox(DrawingOutput& o, int x, int y, int width, int height, Colour colour);
+void PaintLine(DrawingOutput& o, int x, int y, int width, int height, Colour colour);
+void PaintCircle(DrawingOutput& o, int x, int y, int radius, Colour colour);
+void PaintImage(DrawingOutput& o, int image, int x, int y, int width, int height);
+// Returns x plus the text's width, as DrawTextAt does.
+double PaintText(DrawingOutput& o, double x, double y, const std::u16string& text, Colour colour);

@@ -8,6 +8,7 @@
 
 #include "platform/platform.h"
 #include "render/draw_internal.h"
+#include "render/frame_bands.h"
 #include "render/image.h"
 #include "render/picture_store.h"
 
@@ -19,6 +20,7 @@ int PaddedStride(int width, int bytesPerPixel) { return (width * bytesPerPixel +
 // A picture about to be replaced or freed must not stay the target of a
 // drawing pass: that pass is ended first.
 void ReleaseIfDrawing(const Picture& p) {
+  PaintKeptFrame();  // a kept draw on the show frame reads the picture
   DrawingOutput* out = CurrentOutput();
   if (out && !p.pixels.empty() && out->pixels == p.pixels.data()) EndScreenDrawing();
 }
@@ -50,6 +52,7 @@ int LoadImageFile(int number, const std::string& path) try {
   for (int y = 0; y < pic.height; ++y)
     std::memcpy(pic.pixels.data() + (size_t)(pic.height - 1 - y) * (size_t)pic.rowStride,
                 img.pixels.data() + (size_t)y * srcStride, srcStride);
+  PaintKeptFrame();  // kept draws of this number saw the picture it had
   if (Picture* old = Lookup(number)) ReleaseIfDrawing(*old);
   pictures[number] = std::move(pic);
   return 1;
@@ -70,6 +73,7 @@ int ImageHeight(int number) {
 }
 
 int BeginImageDrawing(int number) {
+  PaintKeptFrame();  // the pass may change a picture that a kept draw reads
   Picture* p = Lookup(number);
   if (!p) {
     // A failed begin leaves no current output.
@@ -104,6 +108,7 @@ int CopyImageRegion(int dst, int src, int x, int y, int width, int height) {
     std::memcpy(copy.pixels.data() + (size_t)(copy.height - 1 - r) * (size_t)copy.rowStride,
                 PictureRow(*s, (int)(y0 + r)) + x0 * bpp, (size_t)copy.width * (size_t)bpp);
   if (d == s) ReleaseIfDrawing(*d);
+  PaintKeptFrame();
   pictures[dst] = std::move(copy);
   return 1;
 }

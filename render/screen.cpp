@@ -4,28 +4,44 @@
 #include "render/screen.h"
 
 #include <algorithm>
+#include <new>
 
 #include "render/draw_internal.h"
+#include "render/frame_bands.h"
 #include "render/screen_state.h"
 #include "render/sprite.h"
 
 ShowFrame showFrame;
 
-// The largest frame accepted: four times a 1920 x 1080 picture.
-constexpr int64_t MAX_FRAME_PIXELS = 4LL * 1920 * 1080;
+namespace {
+void EndDrawingOnFrame() {
+  if (HasCurrentOutput() && CurrentOutput()->pixels == (uint8_t*)showFrame.pixels.data()) EndScreenDrawing();
+}
+}  // namespace
 
 int OpenFrame(int width, int height) {
-  if (width <= 0 || height <= 0 || (int64_t)width * height > MAX_FRAME_PIXELS) return 0;
+  if (width <= 0 || height <= 0 || width > MAX_FRAME_SIDE || height > MAX_FRAME_SIDE ||
+      (int64_t)width * height > MAX_FRAME_PIXELS)
+    return 0;
   if (showFrame.width == width && showFrame.height == height) return 1;
-  if (HasCurrentOutput() && CurrentOutput()->pixels == (uint8_t*)showFrame.pixels.data()) EndScreenDrawing();
-  showFrame.pixels.assign((size_t)width * (size_t)height, 0u);
+  // A frame the memory cannot hold is refused; the old one is kept as it was.
+  std::vector<uint32_t> fresh;
+  try {
+    fresh.assign((size_t)width * (size_t)height, 0u);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  EndDrawingOnFrame();
+  DropKeptFrame();
+  showFrame.pixels.swap(fresh);
   showFrame.width = width;
   showFrame.height = height;
   return 1;
 }
 
 void CloseFrame() {
-  if (HasCurrentOutput() && CurrentOutput()->pixels == (uint8_t*)showFrame.pixels.data()) EndScreenDrawing();
+  EndDrawingOnFrame();
+  DropKeptFrame();
   showFrame.pixels.clear();
   showFrame.pixels.shrink_to_fit();
   showFrame.width = showFrame.height = 0;
@@ -34,6 +50,7 @@ void CloseFrame() {
 FrameView FinishedFrame() {
   FrameView v;
   if (!FrameIsOpen()) return v;
+  PaintKeptFrame();
   v.pixels = reinterpret_cast<const uint8_t*>(showFrame.pixels.data());
   v.width = showFrame.width;
   v.height = showFrame.height;
@@ -41,7 +58,12 @@ FrameView FinishedFrame() {
   return v;
 }
 
-void ClearFrameBlack() { std::fill(showFrame.pixels.begin(), showFrame.pixels.end(), 0u); }
+void ClearFrameBlack() {
+  if (KeepingFrame())
+    KeepClear();
+  else
+    std::fill(showFrame.pixels.begin(), showFrame.pixels.end(), 0u);
+}
 
 int BeginScreenDrawing() {
   if (!FrameIsOpen()) return 0;
@@ -50,5 +72,9 @@ int BeginScreenDrawing() {
     return 0;
   // The fourth byte of a frame pixel means nothing: reads give colours without alpha.
   CurrentOutput()->readsAlpha = false;
+  if (KeepingFrame()) {
+    KeepBegin();
+    CurrentOutput()->kept = true;
+  }
   return 1;
 }

@@ -12,11 +12,23 @@ struct FrameView {
   int stride = 0;  // bytes from one row to the next
 };
 
+// The largest frame: an 8K display (7680 x 4320) or any other of as many
+// pixels, no side over 16384.
+constexpr int64_t MAX_FRAME_PIXELS = 7680LL * 4320;
+constexpr int MAX_FRAME_SIDE = 16384;
+
 // Makes a black width x height frame the target of every sprite and drawing
-// pair; an open frame of the same size is kept as it is. 0 on failure.
+// pair; an open frame of the same size is kept as it is. 0 on failure (a
+// size over the limits, or memory that cannot be had), the old frame kept.
 int OpenFrame(int width, int height);
 void CloseFrame();
-// The frame as painted so far (at the end of a frame: the finished picture).
+// The frame as painted so far (at the end of a frame: the finished picture);
+// draws still kept for two-thread painting are painted first.
 FrameView FinishedFrame();
 // Paints the whole frame black.
 void ClearFrameBlack();
+// Runs take(context) on the calling thread and, when two painting threads are
+// chosen (render/sprite_paint.h), at the same time on the painting helper;
+// returns when both are done. take shares the work out itself: each call
+// claims pieces until none is left, so one call alone does all of it.
+void ShareWork(void (*take)(void*), void* context);

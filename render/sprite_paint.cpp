@@ -7,10 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <condition_variable>
 #include <cstring>
-#include <mutex>
-#include <thread>
 
 #include "render/screen_state.h"
 
@@ -186,10 +183,12 @@ void PaintSpan(const SpriteQuad& q, uint32_t* dst, int count, int64_t s, int64_t
   }
 }
 
-// Held within 2^19 either way, so a span's end (up to a frame width of steps)
-// still fits 64 bits; only absurdly small draws of huge pictures get there.
+// Held within 2^16 either way (four times the widest picture), so a span's
+// end, up to 16384 steps, still fits 64 bits; only absurdly small draws of
+// huge pictures get there. NaN, which no finite quad gives, counts as 0.
 int64_t ToFixed(double v) {
-  constexpr double LIMIT = 524288.0;
+  constexpr double LIMIT = 65536.0;
+  if (!(v == v)) return 0;
   return (int64_t)std::floor(std::clamp(v, -LIMIT, LIMIT) * FIXED_ONE);
 }
 
@@ -212,41 +211,12 @@ void PaintRows(const SpriteQuad& q, const Steps& m, int rowLo, int rowHi) {
   }
 }
 
-// The helper thread: paints the upper rows of a big quad while the caller
-// paints the lower ones. Every row is painted the same way whoever paints it,
-// so the picture does not depend on the number of threads.
-struct Helper {
-  std::mutex lock;
-  std::condition_variable wake, done;
-  const SpriteQuad* quad = nullptr;
-  const Steps* steps = nullptr;
-  int rowLo = 0, rowHi = -1;
-  bool busy = false;
-  bool started = false;
-};
-// Never destroyed: the detached helper waits on it until the process ends.
-Helper& helper = *new Helper;
-int paintThreads = 0;  // 0: not chosen yet
-
-void HelperLoop() {
-  std::unique_lock<std::mutex> hold(helper.lock);
-  for (;;) {
-    helper.wake.wait(hold, [] { return helper.busy; });
-    hold.unlock();
-    PaintRows(*helper.quad, *helper.steps, helper.rowLo, helper.rowHi);
-    hold.lock();
-    helper.busy = false;
-    helper.done.notify_one();
-  }
-}
-
-// Quads smaller than this many pixels (by their bounding box) are not split:
-// handing work over costs more than it saves.
-constexpr double SPLIT_AREA = 24000.0;
 }  // namespace
 
 void PaintSpriteQuad(const SpriteQuad& q, int firstRow, int lastRow) {
   if (!q.texels || q.texWidth <= 0 || q.texHeight <= 0 || !FrameIsOpen()) return;
+  for (int i = 0; i < 4; ++i)
+    if (!std::isfinite(q.x[i]) || !std::isfinite(q.y[i])) return;
   if (q.mode != SpriteMode::Opaque && q.intensity <= 0) return;
   Steps m;
   if (!MapOf(q, m)) return;
@@ -256,35 +226,5 @@ void PaintSpriteQuad(const SpriteQuad& q, int firstRow, int lastRow) {
   double rowLo = std::max(std::ceil(top - 0.5), (double)std::max(firstRow, 0));
   double rowHi = std::min(std::ceil(bottom - 0.5) - 1, (double)std::min(lastRow, showFrame.height - 1));
   if (!(rowLo <= rowHi)) return;
-  const int lo = (int)rowLo, hi = (int)rowHi;
-  double left = std::max(0.0, (double)std::min({q.x[0], q.x[1], q.x[2], q.x[3]}));
-  double right = std::min((double)showFrame.width, (double)std::max({q.x[0], q.x[1], q.x[2], q.x[3]}));
-  if (PaintThreads() < 2 || hi - lo < 16 || (right - left) * (hi - lo + 1) < SPLIT_AREA) {
-    PaintRows(q, m, lo, hi);
-    return;
-  }
-  const int mid = lo + (hi - lo + 1) / 2;
-  {
-    std::lock_guard<std::mutex> hold(helper.lock);
-    if (!helper.started) {
-      std::thread(HelperLoop).detach();
-      helper.started = true;
-    }
-    helper.quad = &q;
-    helper.steps = &m;
-    helper.rowLo = mid;
-    helper.rowHi = hi;
-    helper.busy = true;
-  }
-  helper.wake.notify_one();
-  PaintRows(q, m, lo, mid - 1);
-  std::unique_lock<std::mutex> hold(helper.lock);
-  helper.done.wait(hold, [] { return !helper.busy; });
-}
-
-void SetPaintThreads(int threads) { paintThreads = std::clamp(threads, 1, 2); }
-
-int PaintThreads() {
-  if (paintThreads == 0) paintThreads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
-  return paintThreads;
+  PaintRows(q, m, (int)rowLo, (int)rowHi);
 }

@@ -18,10 +18,12 @@ struct SpriteQuad {
   uint32_t tint = 0;       // 0x00RRGGBB, tinted draws
 };
 
-// Paints the quad's pixels on frame rows first..last (inclusive). Big quads
-// are shared between the calling thread and a helper, row by row.
+// Paints the quad's pixels on frame rows first..last (inclusive), on the
+// calling thread. A row is painted the same way whatever range it is part of.
 void PaintSpriteQuad(const SpriteQuad& quad, int firstRow, int lastRow);
-// Threads that paint a big quad: 1 or 2. The default is 2 on machines with
-// more than one core. The picture is the same either way.
+// Threads that paint the frame: 1 paints every draw as it comes; 2 keeps the
+// frame's draws and paints them in strips on two threads when the frame is
+// looked at (render/frame_bands.h). The default is 2 on machines with more
+// than one core. The picture is the same either way.
 void SetPaintThreads(int threads);
 int PaintThreads();

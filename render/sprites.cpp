@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "render/frame_bands.h"
 #include "render/image.h"
 #include "render/screen_state.h"
 #include "render/sprite.h"
@@ -101,8 +102,10 @@ void PaintQuad(SpriteRecord& s, float x, float y, SpriteMode mode, int intensity
   if (s.geometryState == 0) ComputeCorners(s);
   const float frameH = (float)showFrame.height;
   float ox = x, oy = frameH - y - (float)s.displayHeight;
-  float s0 = (float)s.clipX, s1 = (float)(s.clipX + s.clipWidth);
-  float t0 = (float)(s.imageHeight - s.clipY - s.clipHeight), t1 = (float)(s.imageHeight - s.clipY);
+  // Sums in 64 bits: a clip may lie anywhere an int reaches.
+  const int64_t clipX = s.clipX, clipY = s.clipY, imageH = s.imageHeight;
+  float s0 = (float)clipX, s1 = (float)(clipX + s.clipWidth);
+  float t0 = (float)(imageH - clipY - s.clipHeight), t1 = (float)(imageH - clipY);
   const float tex[4][2] = {{s0, t0}, {s1, t0}, {s1, t1}, {s0, t1}};
   SpriteQuad q;
   q.texels = s.texels.data();
@@ -117,7 +120,10 @@ void PaintQuad(SpriteRecord& s, float x, float y, SpriteMode mode, int intensity
   q.mode = mode;
   q.intensity = intensity;
   q.tint = tint;
-  PaintSpriteQuad(q, 0, showFrame.height - 1);
+  if (KeepingFrame())
+    KeepQuad(q);
+  else
+    PaintSpriteQuad(q, 0, showFrame.height - 1);
 }
 
 // Looks the sprite up and culls it; null when nothing is to be drawn.
@@ -134,6 +140,7 @@ int InitSprites() {
 }
 
 void FreeAllSprites() {
+  PaintKeptFrame();  // kept quads point at the texels
   std::lock_guard<std::mutex> hold(tableLock);
   slots.assign((size_t)INITIAL_SLOTS, SpriteRecord());
   dynamicSprites.clear();
@@ -159,6 +166,7 @@ SpriteId LoadSpriteFile(SpriteId id, const std::string& path, int flags) try {
   fresh.depth = img.depth;
   fresh.loadFlags = flags;
 
+  PaintKeptFrame();  // a kept quad may point at the texels being replaced
   std::lock_guard<std::mutex> hold(tableLock);
   if (dynamic) {
     id = nextDynamicId++;
@@ -204,18 +212,16 @@ int ClipSprite(SpriteId id, int x, int y, int width, int height) {
   if (!s) return 0;
   if (x == -1) x = 0;
   if (y == -1) y = 0;
-  if (width == -1) width = s->imageWidth;
-  if (height == -1) height = s->imageHeight;
-  if (width > s->imageWidth - x) width = s->imageWidth - x;
-  if (height > s->imageHeight - y) height = s->imageHeight - y;
-  if (width < 0) width = 0;
-  if (height < 0) height = 0;
+  // 64-bit room: any int position, however far outside the picture.
+  int64_t w = width == -1 ? s->imageWidth : width, h = height == -1 ? s->imageHeight : height;
+  w = std::max<int64_t>(0, std::min<int64_t>(w, (int64_t)s->imageWidth - x));
+  h = std::max<int64_t>(0, std::min<int64_t>(h, (int64_t)s->imageHeight - y));
   s->clipX = x;
   s->clipY = y;
-  s->clipWidth = width;
-  s->clipHeight = height;
-  s->displayWidth = width;
-  s->displayHeight = height;
+  s->clipWidth = (int)w;
+  s->clipHeight = (int)h;
+  s->displayWidth = (int)w;
+  s->displayHeight = (int)h;
   s->geometryState = 0;
   return 1;
 }

@@ -12,6 +12,7 @@
 
 #include "platform/platform.h"
 #include "render/draw_internal.h"
+#include "render/frame_bands.h"
 
 namespace {
 // The size of a classic system font: a 16 pixel line.
@@ -171,7 +172,15 @@ int TextWidth(const std::u16string& text) {
 double DrawTextAt(double x, double y, const std::u16string& text, Colour colour) {
   DrawingOutput* out = CurrentOutput();
   if (!out || text.empty()) return x;
-  DrawingOutput& o = *out;
+  if (out->kept) {
+    KeepText(x, y, text, colour);
+    return x + TextWidth(text);  // 0 wide when there is no font, as below
+  }
+  return PaintText(*out, x, y, text, colour);
+}
+
+double PaintText(DrawingOutput& o, double x, double y, const std::u16string& text, Colour colour) {
+  if (text.empty()) return x;
   UseFrontColour(o, colour);
   UseBackColour(o, o.pendingBack);
   std::lock_guard<std::mutex> hold(fontLock);

@@ -9,8 +9,11 @@
 
 #include "audio/audio.h"
 #include "audio/sound_internal.h"
+#include "driver/driver.h"
 #include "platform/platform.h"
 #include "render/image.h"
+#include "render/screen.h"
+#include "render/sprite.h"
 
 namespace {
 size_t allocationLimit = SIZE_MAX;
@@ -88,4 +91,33 @@ TEST(AllocationFailure, ATrackTooLargeToHoldIsAFailedLoad) {
   double volume = 0;
   EXPECT_EQ(TestSoundInfo(3, &channels, &rate, &bits, &volume), 0);
   SoundShutdown();
+}
+
+// A show frame the memory cannot hold is refused with the old one kept, and
+// full screen then ends in its own message rather than a crash.
+TEST(AllocationFailure, AFrameTooLargeToHoldIsRefusedAndFullScreenSaysSo) {
+  ASSERT_TRUE(OpenFrame(1920, 1080));
+  {
+    MemoryLimit limit(64 << 20);  // an 8K frame needs 132 MB
+    EXPECT_EQ(OpenFrame(7680, 4320), 0);
+  }
+  EXPECT_EQ(FinishedFrame().width, 1920);
+  EXPECT_EQ(FinishedFrame().height, 1080);
+  CloseFrame();
+
+  // Start-up's full screen: neither 1920 x 1080 nor the desktop size can get a frame.
+  SetStartValues();
+  displayMode = 1;
+  desktopWidth = DesktopWidth();
+  desktopHeight = DesktopHeight();
+  TestCaptureMessages(true);
+  TestClearMessages();
+  {
+    MemoryLimit limit(4 << 20);
+    EXPECT_EQ(OpenShowDisplay(), 0);
+  }
+  EXPECT_EQ(TestCapturedMessages(), "Erreur|Impossible d'ouvrir le plein écran.\n");
+  EXPECT_FALSE(CurrentDisplay().open);
+  TestCaptureMessages(false);
+  CloseScreen();
 }

@@ -3,6 +3,10 @@
 // painting that gives the same bytes every time and with one or two threads.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+#include <pthread.h>
+
+#include <cerrno>
 #include <cstring>
 #include <functional>
 
@@ -13,6 +17,18 @@
 #include "render/sprite_paint.h"
 #include "support/gl_display.h"
 #include "support/memory_output.h"
+
+// Thread creation that this program can make fail, to stand for a system out
+// of threads: every other call goes on to the real pthread_create.
+namespace {
+bool refuseThreads = false;
+}
+extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attr, void* (*start)(void*), void* arg) {
+  using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
+  static Create real = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "pthread_create"));
+  if (refuseThreads) return EAGAIN;
+  return real(thread, attr, start, arg);
+}
 
 namespace {
 constexpr int W = 1920, H = 1080;
@@ -147,13 +163,18 @@ void PaintCorpus() {
   }
 }
 
-TEST_F(Frame, SpritePaintingIsRepeatableAndTheSameOnOneOrTwoThreads) {
-  ASSERT_TRUE(LoadSpriteFile(50, NoisePng("background.png", W, H, 3, 3), 0));
-  ASSERT_TRUE(LoadSpriteFile(51, NoisePng("rgba.png", 256, 256, 4, 5), SPRITE_KEEP_ALPHA));
-  ASSERT_TRUE(LoadSpriteFile(52, NoisePng("rgb.png", 300, 200, 3, 7), SPRITE_KEEP_ALPHA));
+// The corpus's sprites, then its frame painted on one thread.
+std::vector<uint8_t> CorpusOnOneThread() {
+  EXPECT_TRUE(LoadSpriteFile(50, NoisePng("background.png", W, H, 3, 3), 0));
+  EXPECT_TRUE(LoadSpriteFile(51, NoisePng("rgba.png", 256, 256, 4, 5), SPRITE_KEEP_ALPHA));
+  EXPECT_TRUE(LoadSpriteFile(52, NoisePng("rgb.png", 300, 200, 3, 7), SPRITE_KEEP_ALPHA));
   SetPaintThreads(1);
   PaintCorpus();
-  std::vector<uint8_t> first = FrameBytes();
+  return FrameBytes();
+}
+
+TEST_F(Frame, SpritePaintingIsRepeatableAndTheSameOnOneOrTwoThreads) {
+  std::vector<uint8_t> first = CorpusOnOneThread();
   PaintCorpus();
   EXPECT_TRUE(FrameBytes() == first) << "painted twice on one thread";
   SetPaintThreads(2);
@@ -161,5 +182,22 @@ TEST_F(Frame, SpritePaintingIsRepeatableAndTheSameOnOneOrTwoThreads) {
   PaintCorpus();
   EXPECT_TRUE(FrameBytes() == first) << "painted on two threads";
   FreeAllSprites();
+}
+
+// A helper thread that the system will not start: no exception comes out,
+// painting goes on on the calling thread and the picture is the same. Run in
+// a fresh process, where no helper has been started yet.
+TEST_F(Frame, AHelperThatCannotStartLeavesPaintingOnOneThread) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        refuseThreads = true;
+        std::vector<uint8_t> first = CorpusOnOneThread();
+        SetPaintThreads(2);
+        PaintCorpus();
+        bool same = FrameBytes() == first;
+        std::exit(same && PaintThreads() == 1 ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 }  // namespace

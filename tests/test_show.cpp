@@ -13,7 +13,9 @@
 #include "platform/platform.h"
 #include "render/draw.h"
 #include "render/font.h"
+#include "render/screen.h"
 #include "render/sprite.h"
+#include "render/sprite_paint.h"
 #include "support/gl_display.h"
 #include "support/scene_checks.h"
 
@@ -108,6 +110,41 @@ TEST_F(Show, EveryRowDrawsItsOwnScene) {
   TestSetClock(sceneStart + timeline[19].durationMs + 1);
   PlayUntil(ElapsedMs() + 1);
   EXPECT_EQ(currentScene, 0);
+}
+
+// Every colour byte of the finished frame.
+uint64_t FrameHash() {
+  FrameView f = FinishedFrame();
+  uint64_t h = 1469598103934665603ull;
+  for (int y = 0; y < f.height; y++) {
+    const uint32_t* row = reinterpret_cast<const uint32_t*>(f.pixels + (size_t)y * f.stride);
+    for (int x = 0; x < f.width; x++) h = (h ^ (row[x] & 0x00FFFFFFu)) * 1099511628211ull;
+  }
+  return h;
+}
+
+// The whole show twice from the same start: painted as it comes on one
+// thread, then kept and painted in strips on two. Every frame is the same.
+TEST_F(Show, EveryRowPaintsTheSameFramesOnOneAndOnTwoThreads) {
+  std::vector<uint64_t> frames[2];
+  for (int threads : {1, 2}) {
+    SetPaintThreads(threads);
+    StartShowForTest(100000, 1234);
+    EnterScene(0);
+    for (int row = 0; row < 20; row++) {
+      if (row > 0) TestSetClock(sceneStart + timeline[currentScene].durationMs + 1);
+      for (int frame = 0; frame < 5; frame++) {
+        UpdateSceneTime();
+        DrawFrame();
+        frames[threads - 1].push_back(FrameHash());
+        TestAdvanceClock(frame == 0 ? 120 : 401);
+      }
+    }
+  }
+  SetPaintThreads(2);
+  ASSERT_EQ(frames[0].size(), 100u);
+  for (size_t i = 0; i < frames[0].size(); i++)
+    EXPECT_EQ(frames[0][i], frames[1][i]) << "row " << i / 5 << " frame " << i % 5;
 }
 
 TEST_F(Show, AFrameOnTheDurationIsStillTheOldScene) {

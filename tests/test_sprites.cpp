@@ -6,11 +6,15 @@
 #include <png.h>
 
 #include <cstdio>
+#include <climits>
 #include <cstdlib>
+#include <limits>
 
 #include "platform/platform.h"
 #include "render/image.h"
+#include "render/screen.h"
 #include "render/sprite.h"
+#include "render/sprite_paint.h"
 #include "support/gl_display.h"
 
 namespace {
@@ -365,6 +369,58 @@ TEST(PngDecode, RejectsTruncatedAndCorruptBytes) {
   }
   EXPECT_FALSE(DecodeImage(nullptr, 100, img));
   EXPECT_FALSE(Decode(std::string("not a picture at all"), img));
+}
+
+// Every extreme an int or a float can hold, for every argument of the sprite
+// operations, in every combination of clip, size and turn, on one and two
+// painting threads: nothing overflows (the sanitizers stop the test if
+// anything does), nothing is painted off the frame, and a sane draw after
+// the sweep still lands where it should. A small frame keeps the huge draws
+// that cover all of it quick.
+TEST(SpriteSweep, ExtremeArgumentsToEveryOperationAreSafe) {
+  dir = TestScratchFolder("sprites");
+  CloseScreen();
+  InitSprites();
+  ASSERT_TRUE(OpenFrame(97, 61));
+  ASSERT_EQ(LoadSpriteFile(20, Png("quad.png", 20, 20, 4, Quadrants(4)), SPRITE_KEEP_ALPHA), 1);
+  const int ints[] = {INT_MIN, INT_MIN + 1, -65536, -2, -1, 0, 7, 20, 21, 65536, INT_MAX - 1, INT_MAX};
+  const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+  const float floats[] = {-inf, -1e30f, -3e9f, -96.5f, -0.25f, 0.0f, 30.0f, 96.5f, 3e9f, 1e30f, inf, nan};
+  for (int threads : {1, 2}) {
+    SetPaintThreads(threads);
+    for (int a : ints)
+      for (int b : ints)
+        for (int clip = 0; clip < 3; clip++) {
+          if (clip == 0) ClipSprite(20, a, b, b, a);
+          if (clip == 1) ClipSprite(20, -1, -1, a, b);
+          if (clip == 2) ClipSprite(20, a, -1, -1, b);
+          EXPECT_GE(SpriteWidth(20), 0);
+          EXPECT_GE(SpriteHeight(20), 0);
+          for (int size : {a, b, -1}) {
+            SetSpriteSize(20, size, clip == 1 ? -1 : a);
+            for (float angle : {0.0f, 33.0f, 1e30f, nan, inf}) {
+              SetSpriteRotation(20, angle, clip == 2 ? 0 : ROTATION_ABSOLUTE);
+              for (float x : floats) {
+                DrawSpriteOpaque(20, x, x);
+                DrawSpriteBlended(20, x, -x, a, b);
+                DrawSpriteBlended(20, -x, 30.0f, b, -1);
+              }
+            }
+          }
+        }
+    FinishedFrame();
+  }
+  SetPaintThreads(2);
+  SetSpriteRotation(20, 0.0f, ROTATION_ABSOLUTE);
+  ClipSprite(20, -1, -1, -1, -1);
+  SetSpriteSize(20, -1, -1);
+  EXPECT_EQ(SpriteWidth(20), 20);
+  EXPECT_EQ(SpriteHeight(20), 20);
+  ClearFrame(BLACK);
+  EXPECT_EQ(DrawSpriteOpaque(20, 60, 30), 1);
+  ExpectQuadrants(60, 30, RED, GREEN, BLUE, WHITE);
+  EXPECT_EQ(FramePixel(59, 30), BLACK);
+  CloseFrame();
 }
 
 TEST(PngDecode, RefusesAbsurdSizes) {

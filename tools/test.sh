@@ -6,7 +6,7 @@
 # minute, the Ogg Vorbis decoder for a million executions (tools/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh
+bash tools/install-deps.sh test
 # The web page (build-web/page) that the browser tests load.
 bash tools/web.sh --build
 cmake -S . -B build-tests -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZYNTRAX_SANITIZE=ON

@@ -1,9 +1,11 @@
 // Benchmark: plays timeline rows (whole frames: scene, bands, flash) through the
 // presenter the program would choose, with the swap interval off, and prints
 // per row the milliseconds per frame (median and 95th percentile), how much of
-// the median is painting and presenting, and the resident memory.
+// the median is painting and presenting, and the resident memory. --floor
+// times what presenting cannot go below on this machine: a ready picture of
+// the window's size put unscaled on SDL's window surface (XShm under X11).
 //   make_bench [--row N] [--frames F] [--window W H] [--presenter gl|surface]
-//              [--plot FILE.png]
+//              [--plot FILE.png] [--floor]
 #include <SDL.h>
 
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include "driver/driver.h"
 #include "effects/effects.h"
 #include "platform/platform.h"
+#include "render/screen.h"
 #include "render/sprite.h"
 #include "tools/common/tool_show.h"
 #include "tools/bench/plot.h"
@@ -43,6 +46,36 @@ double ResidentMb() {
   return mb;
 }
 
+// The floor: SDL_UpdateWindowSurface of a filled W x H surface, nothing copied.
+int MeasureFloor(int winW, int winH, int frames) {
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 1;
+  SDL_Window* window = SDL_CreateWindow("make_bench floor", 0, 0, winW, winH, SDL_WINDOW_SHOWN);
+  SDL_Surface* surface = window ? SDL_GetWindowSurface(window) : nullptr;
+  if (!surface) {
+    std::fprintf(stderr, "make_bench: no window surface: %s\n", SDL_GetError());
+    return 1;
+  }
+  SDL_LockSurface(surface);
+  for (int y = 0; y < surface->h; y++) {
+    uint32_t* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) + (size_t)y * surface->pitch);
+    for (int x = 0; x < surface->w; x++) row[x] = (uint32_t)(x * 2654435761u ^ y * 40503u);
+  }
+  SDL_UnlockSurface(surface);
+  std::vector<double> times;
+  for (int f = 0; f < frames + 5; f++) {
+    SDL_PumpEvents();
+    double t0 = NowMs();
+    SDL_UpdateWindowSurface(window);
+    if (f >= 5) times.push_back(NowMs() - t0);  // the first puts set the server up
+  }
+  std::printf("floor %dx%d: unscaled put of a ready picture: median %.2f ms  p95 %.2f ms\n", surface->w, surface->h,
+              Percentile(times, 0.5), Percentile(times, 0.95));
+  SDL_DestroyWindow(window);
+  SDL_Quit();
+  return 0;
+}
+
 RowTiming BenchRow(int row, int frames) {
   EnterScene(row);
   std::vector<double> times, paint, present;
@@ -52,6 +85,7 @@ RowTiming BenchRow(int row, int frames) {
     sceneStart = ElapsedMs() - std::min<int64_t>(timeline[row].durationMs / 2, 1000 + f * 16);
     double t0 = NowMs();
     DrawFrame();
+    FinishedFrame();  // the frame's kept draws are painted here, not in the present
     double t1 = NowMs();
     PresentFrame();
     double t2 = NowMs();
@@ -75,6 +109,7 @@ RowTiming BenchRow(int row, int frames) {
 int main(int argc, char** argv) {
   int row = -1, frames = 60, winW = 1920, winH = 1080;
   std::string plotPath;
+  bool floor = false;
   for (int i = 1; i < argc; i++) {
     if (!std::strcmp(argv[i], "--row") && i + 1 < argc) {
       row = std::atoi(argv[++i]);
@@ -92,15 +127,19 @@ int main(int argc, char** argv) {
       ChoosePresenter(p == "gl" ? PRESENTER_GL : PRESENTER_SURFACE);
     } else if (!std::strcmp(argv[i], "--plot") && i + 1 < argc) {
       plotPath = argv[++i];
+    } else if (!std::strcmp(argv[i], "--floor")) {
+      floor = true;
     } else {
       std::fprintf(stderr,
                    "usage: make_bench [--row N] [--frames F] [--window W H] [--presenter gl|surface] "
-                   "[--plot FILE.png]\n");
+                   "[--plot FILE.png] [--floor]\n");
       return 2;
     }
   }
+  if (floor) return MeasureFloor(winW, winH, frames);
   if (!StartToolShow("make_bench", "Velda Party 5 benchmark", winW, winH)) return 1;
-  std::printf("presenter: %s\n", CurrentDisplay().presenter == PRESENTER_GL ? "gl" : "surface");
+  const char* presenterName = CurrentDisplay().presenter == PRESENTER_GL ? "gl" : "surface";
+  std::printf("presenter: %s\n", presenterName);
   showStartMs = ElapsedMs();
   std::vector<RowTiming> rows;
   if (row >= 0 && row <= lastSceneIndex) {
@@ -110,7 +149,9 @@ int main(int argc, char** argv) {
   }
   CloseScreen();
   SDL_Quit();
-  if (!plotPath.empty() && !WritePlot(plotPath, rows)) {
+  const std::string title =
+      "make_bench " + std::to_string(winW) + " x " + std::to_string(winH) + " (" + presenterName + ")";
+  if (!plotPath.empty() && !WritePlot(plotPath, rows, title)) {
     std::fprintf(stderr, "make_bench: cannot write %s\n", plotPath.c_str());
     return 1;
   }

@@ -38,7 +38,7 @@ bool SavePng(const std::string& path, const std::vector<uint8_t>& bgr) {
 }
 }  // namespace
 
-bool WritePlot(const std::string& path, const std::vector<RowTiming>& rows) {
+bool WritePlot(const std::string& path, const std::vector<RowTiming>& rows, const std::string& title) {
   std::vector<uint8_t> bgr((size_t)WIDTH * HEIGHT * 3, 255);
   if (!BeginBufferDrawing(bgr.data(), WIDTH, HEIGHT, 3, WIDTH * 3, false)) return false;
   SetDrawingMode(DRAW_MODE_TRANSPARENT_TEXT);
@@ -67,8 +67,10 @@ bool WritePlot(const std::string& path, const std::vector<RowTiming>& rows) {
   DrawTextAt(LEFT + plotW - 170, yOf(16.7) - 18, Text("16.7 ms (60 Hz)"), Rgb(220, 0, 0));
   DrawLine(LEFT, yOf(10.0), plotW, 1, Rgb(0, 150, 0));
   DrawTextAt(LEFT + plotW - 170, yOf(10.0) - 18, Text("10 ms"), Rgb(0, 150, 0));
+  DrawLine(LEFT, yOf(6.9), plotW, 1, Rgb(150, 0, 180));
+  DrawTextAt(LEFT + plotW - 170, yOf(6.9) - 18, Text("6.9 ms (144 Hz)"), Rgb(150, 0, 180));
   DrawLine(LEFT, TOP + plotH, plotW, 1, black);
-  DrawTextAt(LEFT, 12, Text("make_bench: frame time per timeline row (blue median, orange 95th percentile)"), black);
+  DrawTextAt(LEFT, 12, Text(title + ": frame time per timeline row (blue median, orange 95th percentile)"), black);
   DrawTextAt(LEFT + plotW / 2 - 40, HEIGHT - 24, Text("timeline row"), black);
   EndScreenDrawing();
   return SavePng(path, bgr);
