@@ -44,7 +44,7 @@ awk -v fpp="$frames_per_pass" '
 [ "$starts" = 1 ] || exit 0
 # A later start: six frames, so the time is almost all start-up and replay.
 for from in 60 370 604800; do
-  "$binary" -o "$out/start.mp4" --fps 60 --from "$from" --to "$(awk -v f="$from" 'BEGIN { print f + 0.1 }')" >"$out/start.log"
+  "$binary" -o "$out/start.mp4" --fps 60 --from "$from" --to "$(awk -v f="$from" 'BEGIN { printf "%.3f", f + 0.1 }')" >"$out/start.log"
   awk -v from="$from" '
     { gsub(/[(),]/, ""); printf "start at %s s: %.1f s before the first frame (start-up %.1f s, replay %.1f s of %d frames, %.2f ms a frame)\n", from, $9 + $12, $9, $12, $15, ($15 > 0 ? $12 / $15 * 1000 : 0) }' "$out/start.log"
 done
