@@ -155,6 +155,7 @@ TEST(Capture, BadOptionsAndUnwritableFilesFailWithTheirMessageAndLeaveNothing) {
       {out + "--fps 30000/1002", "--fps needs a whole number"},
       {out + "--fps 1/2", "--fps needs a whole number"},
       {out + "--lossless=yes", "--lossless takes no value"},
+      {out + "--colour=red", "unknown option --colour"},
       {out + "--crf 52", "--crf needs a whole number from 0 to 51 for .mp4 files"},
       {out + "--crf=-1", "--crf needs a whole number from 0 to 63"},
       {out + "--preset quick", "--preset needs an x264 preset"},

@@ -139,7 +139,9 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions& out, std::string
       error = name + " needs " + what;
       return false;
     };
-    if (hasInline && !takesValue()) {
+    const bool flag = name == "--version" || name == "--help" || name == "-h" || name == "--lossless" ||
+                      name == "--yuv444";
+    if (hasInline && flag) {
       error = name + " takes no value";
       return false;
     }
