@@ -95,10 +95,21 @@ bool RunFrame();
 bool SceneTimeIsUp(int64_t nowMs);
 // The length of one pass through the timeline (the sum of its durations).
 int64_t TimelinePassMs();
-// For a show that started at clock 0 on the driven clock: enters the row that
-// the repeating timeline gives for showMs (each row entered at its own start
-// time), sets the scroller's origin and leaves the clock at showMs.
-void EnterShowAt(int64_t showMs);
+// A frame grid of num / den frames per second: frame n is shown at
+// n * 1000 * den / num milliseconds, rounded down, so it never drifts.
+struct FrameGrid {
+  int64_t num = 60, den = 1;
+};
+int64_t GridFrameMs(const FrameGrid& grid, int64_t n);
+// The first frame of the grid shown at or after ms.
+int64_t GridFrameAtOrAfter(const FrameGrid& grid, int64_t ms);
+// For a show whose frame 0 is shown at clock 0 on the driven clock: leaves
+// the show as a run that showed every frame of the grid up to and including
+// `frame` would have it, as far as the timeline goes (the current row, entered
+// on the frame whose switch entered it, the pass count and the effect clock),
+// without drawing anything; the scroller's origin is 0 and the clock stands at
+// the frame's time. Returns the frame on which the current pass began.
+int64_t EnterShowAt(const FrameGrid& grid, int64_t frame);
 
 // ---- bottom scroller (driver/scroller.cpp) ----
 extern std::u16string measuredText;

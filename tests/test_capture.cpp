@@ -1,191 +1,29 @@
 // zyntrax-capture from the outside: its files read back through libavformat and
-// compared with the show painted here at the same moments, its options and
-// its clean failures; and where the show stands when it starts later on.
-#include <dirent.h>
+// compared with the show painted here at the same moments, their tags and start
+// times, its options and its clean failures; and the file writer and the part
+// file on their own.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <functional>
-#include <sstream>
 #include <thread>
 #include <vector>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-}
-
-#include "audio/audio.h"
+#include "capture/capture_run.h"
 #include "driver/driver.h"
 #include "platform/platform.h"
 #include "support/gl_display.h"
-#include "support/scene_check.h"
 #include "support/scene_checks.h"
+#include "tools/capture/part_file.h"
+#include "tools/capture/video_file.h"
 
-namespace {
-struct RunResult {
-  int exitCode = -1;
-  std::string output, errors;
-};
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-// A temporary folder for the captures of one test (beside its scratch folder):
-// tests running side by side then never write the same asset files at once.
-std::string PrivateTemp(const std::string& folder) {
-  std::string tmp = folder.substr(0, folder.size() - 1) + "-tmp";
-  mkdir(tmp.c_str(), 0700);
-  return tmp;
-}
-
-RunResult RunCapture(const std::string& folder, const std::string& args) {
-  std::string stem = folder.substr(0, folder.size() - 1);
-  std::string out = stem + "-stdout.txt", err = stem + "-stderr.txt";
-  // Without a display: the capture paints in memory only.
-  std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY TMPDIR=" + PrivateTemp(folder) + " " + ZYNTRAX_CAPTURE +
-                        " " + args + " >" + out + " 2>" + err;
-  int status = std::system(command.c_str());
-  RunResult r;
-  r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  r.output = ReadText(out);
-  r.errors = ReadText(err);
-  return r;
-}
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  if (DIR* d = opendir(folder.c_str())) {
-    while (dirent* e = readdir(d))
-      if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
-    closedir(d);
-  }
-  return names;
-}
-
-// What a video file holds, as libavformat and libavcodec read it.
-struct ReadBack {
-  bool opened = false;
-  std::string videoCodec, soundCodec;
-  int width = 0, height = 0;
-  AVRational frameRate{0, 1};
-  int64_t pictures = 0;     // video packets, or decoded pictures when decoding
-  int64_t soundFrames = 0;  // decoded sample frames
-  int sampleRate = 0;
-  std::vector<int16_t> sound;  // interleaved, when the decoder gives packed 16-bit
-};
-
-// Decodes the sound, and the pictures too when onPicture is given.
-ReadBack ReadVideo(const std::string& path, const std::function<void(const AVFrame*)>& onPicture = nullptr) {
-  ReadBack r;
-  AVFormatContext* format = nullptr;
-  if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return r;
-  avformat_find_stream_info(format, nullptr);
-  int videoIndex = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-  int soundIndex = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
-  AVCodecContext* decoders[2] = {nullptr, nullptr};
-  int indexes[2] = {videoIndex, soundIndex};
-  for (int k = 0; k < 2; k++) {
-    if (indexes[k] < 0 || (k == 0 && !onPicture)) continue;
-    const AVCodecParameters* p = format->streams[indexes[k]]->codecpar;
-    decoders[k] = avcodec_alloc_context3(avcodec_find_decoder(p->codec_id));
-    avcodec_parameters_to_context(decoders[k], p);
-    avcodec_open2(decoders[k], avcodec_find_decoder(p->codec_id), nullptr);
-  }
-  if (videoIndex >= 0) {
-    AVStream* v = format->streams[videoIndex];
-    r.videoCodec = avcodec_get_name(v->codecpar->codec_id);
-    r.width = v->codecpar->width;
-    r.height = v->codecpar->height;
-    r.frameRate = v->avg_frame_rate.num ? v->avg_frame_rate : v->r_frame_rate;
-  }
-  if (soundIndex >= 0) {
-    r.soundCodec = avcodec_get_name(format->streams[soundIndex]->codecpar->codec_id);
-    r.sampleRate = format->streams[soundIndex]->codecpar->sample_rate;
-  }
-  AVPacket* packet = av_packet_alloc();
-  AVFrame* frame = av_frame_alloc();
-  auto drain = [&](int k) {
-    while (avcodec_receive_frame(decoders[k], frame) == 0) {
-      if (k == 0) {
-        r.pictures++;
-        onPicture(frame);
-      } else {
-        r.soundFrames += frame->nb_samples;
-        if (frame->format == AV_SAMPLE_FMT_S16) {
-          const int16_t* s = reinterpret_cast<const int16_t*>(frame->data[0]);
-          r.sound.insert(r.sound.end(), s, s + (size_t)frame->nb_samples * frame->ch_layout.nb_channels);
-        }
-      }
-    }
-  };
-  while (av_read_frame(format, packet) >= 0) {
-    int k = packet->stream_index == videoIndex ? 0 : packet->stream_index == soundIndex ? 1 : -1;
-    if (k == 0 && !decoders[0]) r.pictures++;
-    if (k >= 0 && decoders[k] && avcodec_send_packet(decoders[k], packet) >= 0) drain(k);
-    av_packet_unref(packet);
-  }
-  for (int k = 0; k < 2; k++)
-    if (decoders[k] && avcodec_send_packet(decoders[k], nullptr) >= 0) drain(k);
-  av_frame_free(&frame);
-  av_packet_free(&packet);
-  for (AVCodecContext*& d : decoders) avcodec_free_context(&d);
-  avformat_close_input(&format);
-  r.opened = true;
-  return r;
-}
-
-// The decoded 32-bit picture (blue, green, red, unused) as packed rows.
-std::vector<uint32_t> PicturePixels(const AVFrame* f) {
-  std::vector<uint32_t> px((size_t)f->width * f->height);
-  for (int y = 0; y < f->height; y++) {
-    const uint32_t* row = reinterpret_cast<const uint32_t*>(f->data[0] + (size_t)y * f->linesize[0]);
-    for (int x = 0; x < f->width; x++) px[(size_t)y * f->width + x] = row[x] & 0xFFFFFF;
-  }
-  return px;
-}
-
-std::vector<int16_t> DecodedTrack() {
-  std::vector<int16_t> samples;
-  int channels = 0, rate = 0;
-  DecodeSoundFile(std::string(ZYNTRAX_ASSET_DIR) + "/music.ogg", samples, channels, rate);
-  return samples;
-}
-
-// The track's interleaved samples of sample frames [from, to) at a volume,
-// scaled as the show's mixer scales them.
-std::vector<int16_t> TrackSpan(const std::vector<int16_t>& track, int64_t from, int64_t to, int volume) {
-  std::vector<int16_t> out;
-  float gain = float(volume / 100.0);
-  for (int64_t i = from * 2; i < to * 2; i++)
-    out.push_back(int16_t(std::nearbyint(float(track[(size_t)i]) * gain)));
-  return out;
-}
-
-// Pixels of a decoded 0xRRGGBB picture that differ from the current frame.
-int64_t DifferencesFromFrame(const std::vector<uint32_t>& picture) {
-  FrameBlock block = ReadFrameBlock(0, 0, 1920, 1080);
-  if (block.pixels.size() != picture.size()) return -1;
-  int64_t differ = 0;
-  for (size_t i = 0; i < picture.size(); i++) {
-    Colour c = block.pixels[i];
-    uint32_t rgb = (uint32_t)RedOf(c) << 16 | (uint32_t)GreenOf(c) << 8 | (uint32_t)BlueOf(c);
-    differ += rgb != picture[i];
-  }
-  return differ;
-}
-}  // namespace
 
 TEST(Capture, LosslessFramesAndMusicAreTheShowsOwn) {
   const std::string dir = TestScratchFolder("capture-lossless");
@@ -195,12 +33,12 @@ TEST(Capture, LosslessFramesAndMusicAreTheShowsOwn) {
 
   ASSERT_TRUE(OpenTestDisplay());
   StartShowForTest(0, 21);
-  EnterShowAt(0);
+  EnterShowAt(FrameGrid{5, 1}, 0);
   int64_t n = 0;
   ReadBack file = ReadVideo(dir + "three.mkv", [&](const AVFrame* f) {
     ASSERT_EQ(f->width, 1920);
     ASSERT_EQ(f->height, 1080);
-    ASSERT_EQ(f->format, AV_PIX_FMT_BGR0);
+    ASSERT_EQ(f->format, AV_PIX_FMT_0RGB32);
     TestSetClock(n * 200);
     UpdateSceneTime();
     DrawFrame();
@@ -313,6 +151,17 @@ TEST(Capture, BadOptionsAndUnwritableFilesFailWithTheirMessageAndLeaveNothing) {
       {out + "--lossless", "--lossless writes .mkv files only"},
       {"-o " + dir + "x.avi", "the output file's name must end in .mp4, .webm or .mkv"},
       {out + "--colour", "unknown option --colour"},
+      {out + "--fps=0", "--fps needs a whole number of frames per second from 1 to 240"},
+      {out + "--fps 30000/1002", "--fps needs a whole number"},
+      {out + "--fps 1/2", "--fps needs a whole number"},
+      {out + "--lossless=yes", "--lossless takes no value"},
+      {out + "--colour=red", "unknown option --colour"},
+      {out + "--crf 52", "--crf needs a whole number from 0 to 51 for .mp4 files"},
+      {out + "--crf=-1", "--crf needs a whole number from 0 to 63"},
+      {out + "--preset quick", "--preset needs an x264 preset"},
+      {"-o " + dir + "x.webm --preset slow", "--preset applies to .mp4 files only"},
+      {"-o " + dir + "x.webm --yuv444", "--yuv444 applies to .mp4 files only"},
+      {"-o " + dir + "x.mkv --crf 10", "--crf applies to .mp4 and .webm files"},
   };
   for (const Case& c : cases) {
     RunResult run = RunCapture(dir, c.args);
@@ -353,37 +202,179 @@ TEST(Capture, AnInterruptedCaptureLeavesNoFile) {
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     ASSERT_TRUE(WIFEXITED(status)) << "signal " << sig;
-    EXPECT_EQ(WEXITSTATUS(status), 1);
+    // The status names the signal, as a shell reports it: 130 for Ctrl+C.
+    EXPECT_EQ(WEXITSTATUS(status), 128 + sig);
     EXPECT_TRUE(FilesIn(dir).empty()) << "signal " << sig;
   }
 }
 
-TEST(Capture, StartsInTheRowThatTheRepeatingTimelineGives) {
-  UseTimelineRow(0);
-  const int64_t pass = TimelinePassMs();
-  ASSERT_EQ(pass, 373500);
-  struct Case {
-    int64_t at, row, rowStart;
-  } cases[] = {
-      {0, 0, 0},
-      {17000, 0, 0},  // equal is not yet over
-      {17001, 1, 17000},
-      {40000, 4, 32000},
-      {pass, 19, 153500},  // the last row holds on the pass's last millisecond
-      {pass + 1, 0, pass},
-      {pass + 26500, 3, pass + 24700},
-      {1000 * pass + 100000, 12, 1000 * pass + 96000},
-      {7LL * 24 * 3600 * 1000, 12, 1619 * pass + 96000},  // a week: 1619 passes and 103.5 s
-  };
-  for (const Case& c : cases) {
-    EnterShowAt(c.at);
-    EXPECT_EQ(currentScene, c.row) << c.at;
-    EXPECT_EQ(sceneStart, c.rowStart) << c.at;
-    EXPECT_EQ(ElapsedMs(), c.at);
-    EXPECT_EQ(showStartMs, 0);
+
+namespace {
+// The top-level boxes of an .mp4 file, in order.
+std::vector<std::string> Mp4Boxes(const std::string& path) {
+  std::vector<std::string> boxes;
+  std::ifstream in(path, std::ios::binary);
+  for (;;) {
+    unsigned char head[8];
+    if (!in.read(reinterpret_cast<char*>(head), 8)) break;
+    uint64_t size = (uint64_t)head[0] << 24 | head[1] << 16 | head[2] << 8 | head[3];
+    boxes.push_back(std::string(reinterpret_cast<char*>(head + 4), 4));
+    uint64_t skip = size - 8;
+    if (size == 1) {
+      unsigned char big[8];
+      in.read(reinterpret_cast<char*>(big), 8);
+      size = 0;
+      for (unsigned char b : big) size = size << 8 | b;
+      skip = size - 16;
+    }
+    if (size < 8) break;
+    in.seekg((std::streamoff)skip, std::ios::cur);
   }
-  // The flash of a row entered this way is as old as the row.
-  EnterShowAt(17100);
-  EXPECT_EQ(sceneFlashStartMs, 17000);
-  TestUseRealClock();
+  return boxes;
+}
+}  // namespace
+
+// Half a second of each container: the sound's first sample is heard with the
+// first picture (the encoders' priming samples are accounted for), and the
+// colour tags and chroma siting are where players and editors read them.
+TEST(Capture, EveryFileStartsItsSoundWithItsPicturesAndCarriesItsColourTags) {
+  const std::string dir = TestScratchFolder("capture-tags");
+  struct Case {
+    const char* name;
+    const char* args;
+    bool rgb;
+  } cases[] = {{"tags.mp4", "--fps 30", false}, {"tags.webm", "--fps 24", false}, {"tags.mkv", "--fps 10", true}};
+  for (const Case& c : cases) {
+    const std::string path = dir + c.name;
+    RunResult run = RunCapture(dir, "-o " + path + " " + c.args + " --from 20 --to 20.5");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    ReadBack file = ReadVideo(path, [](const AVFrame*) {});
+    ASSERT_TRUE(file.opened) << c.name;
+    // Matroska stamps are whole milliseconds.
+    EXPECT_NEAR(file.firstSoundSeconds, file.firstPictureSeconds, 0.001) << c.name;
+    EXPECT_EQ(file.primaries, AVCOL_PRI_BT709) << c.name;
+    if (c.rgb) {
+      EXPECT_EQ(file.matrix, AVCOL_SPC_RGB);
+      EXPECT_EQ(file.transfer, AVCOL_TRC_IEC61966_2_1);
+      EXPECT_EQ(file.range, AVCOL_RANGE_JPEG);
+    } else {
+      EXPECT_EQ(file.matrix, AVCOL_SPC_BT709) << c.name;
+      EXPECT_EQ(file.transfer, AVCOL_TRC_BT709) << c.name;
+      EXPECT_EQ(file.range, AVCOL_RANGE_MPEG) << c.name;
+      EXPECT_EQ(file.chromaSite, AVCHROMA_LOC_CENTER) << c.name;
+    }
+  }
+  // The index of the .mp4 comes before its data: a player can start at once.
+  std::vector<std::string> boxes = Mp4Boxes(dir + "tags.mp4");
+  auto at = [&](const char* box) { return std::find(boxes.begin(), boxes.end(), box) - boxes.begin(); };
+  ASSERT_LT(at("mdat"), (ptrdiff_t)boxes.size());
+  EXPECT_LT(at("moov"), at("mdat"));
+}
+
+// One red pixel on black, doubled to a 2 x 2 block, through lossless H.264
+// (--crf 0): its colour must stay in the one chroma sample of its block.
+TEST(VideoFile, OneRedPixelAtScaleTwoKeepsItsChromaInsideItsBlock) {
+  const std::string dir = TestScratchFolder("capture-red");
+  for (bool full : {false, true}) {
+    const std::string path = dir + (full ? "red444.mp4" : "red.mp4");
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    VideoFileSettings s;
+    s.container = Container::Mp4;
+    s.width = 64;
+    s.height = 32;
+    s.scale = 2;
+    s.rate = FrameGrid{30, 1};
+    s.crf = 0;
+    s.preset = "ultrafast";
+    s.yuv444 = full;
+    std::string error;
+    ASSERT_TRUE(OpenVideoFile(fd, path, s, error)) << error;
+    std::vector<uint32_t> pixels((size_t)64 * 32, 0xFF000000u);
+    pixels[(size_t)11 * 64 + 21] = 0xFFFF0000u;
+    std::vector<int16_t> silence(1600 * 2, 0);
+    for (int k = 0; k < 2; k++) {
+      ASSERT_TRUE(WriteVideoPicture(pixels.data())) << VideoFileError();
+      ASSERT_TRUE(WriteVideoSound(silence.data(), 1600));
+    }
+    ASSERT_TRUE(FinishVideoFile(error)) << error;
+    close(fd);
+    int pictures = 0;
+    ReadVideo(path, [&](const AVFrame* f) {
+      pictures++;
+      ASSERT_EQ(f->width, 128);
+      ASSERT_EQ(f->height, 64);
+      const int cw = full ? 128 : 64, ch = full ? 64 : 32;
+      ASSERT_EQ(f->format, full ? AV_PIX_FMT_YUV444P : AV_PIX_FMT_YUV420P);
+      int inside = 0, outside = 0;
+      for (int y = 0; y < ch; y++)
+        for (int x = 0; x < cw; x++) {
+          bool mine = full ? (x / 2 == 21 && y / 2 == 11) : (x == 21 && y == 11);
+          int u = f->data[1][(size_t)y * f->linesize[1] + x], v = f->data[2][(size_t)y * f->linesize[2] + x];
+          if (mine) inside += u != 128 && v != 128;
+          else outside += u != 128 || v != 128;
+        }
+      EXPECT_EQ(inside, full ? 4 : 1);
+      EXPECT_EQ(outside, 0) << (full ? "4:4:4" : "4:2:0");
+    });
+    EXPECT_EQ(pictures, 2);
+  }
+}
+
+// A name is a file name, whatever it holds; the part file beside it is new,
+// made under a name nobody can guess, and never opened through a link.
+TEST(Capture, AnyNameIsAFileAndThePartFileIsNewAndUnguessable) {
+  const std::string dir = TestScratchFolder("capture-names");
+  for (const std::string& name : FilesIn(dir)) std::remove((dir + name).c_str());
+  RunResult run = RunCapture(dir, "-o " + dir + "clip:v2.mkv --fps 1 --to 1");
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"clip:v2.mkv"});
+
+  std::string error, first, second;
+  int a = CreatePartFile(dir + "x.mkv", first, error);
+  int b = CreatePartFile(dir + "x.mkv", second, error);
+  ASSERT_GE(a, 0) << error;
+  ASSERT_GE(b, 0) << error;
+  EXPECT_NE(first, second);
+  EXPECT_EQ(first.rfind(dir + ".x.mkv.", 0), 0u) << first;
+  EXPECT_EQ(first.find(std::to_string(getpid())), std::string::npos) << first;
+  DropPartFile(a, first);
+  DropPartFile(b, second);
+  EXPECT_TRUE(FilesIn(dir) == std::vector<std::string>{"clip:v2.mkv"});
+
+  // A link planted at the name, to a file or to nowhere, is never followed.
+  std::ofstream(dir + "victim") << "keep";
+  symlink((dir + "victim").c_str(), (dir + ".planted.part").c_str());
+  symlink((dir + "nowhere").c_str(), (dir + ".dangling.part").c_str());
+  EXPECT_LT(OpenNewPartFile(dir + ".planted.part"), 0);
+  EXPECT_LT(OpenNewPartFile(dir + ".dangling.part"), 0);
+  EXPECT_LT(OpenNewPartFile(dir + "victim"), 0);
+  EXPECT_EQ(ReadText(dir + "victim"), "keep");
+  struct stat st {};
+  EXPECT_NE(lstat((dir + "nowhere").c_str(), &st), 0);
+}
+
+// A folder as target is refused before start-up: nothing extracted, nothing
+// painted, nothing left behind.
+TEST(Capture, ATargetThatCannotBeAFileFailsBeforeAnythingIsPainted) {
+  const std::string dir = TestScratchFolder("capture-folder");
+  const std::string tmp = PrivateTemp(dir);
+  std::system(("rm -rf " + tmp + "/*").c_str());
+  mkdir((dir + "folder.mkv").c_str(), 0755);
+  RunResult run = RunCapture(dir, "-o " + dir + "folder.mkv --fps 1 --to 1");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.errors.find("cannot write " + dir + "folder.mkv: Is a directory"), std::string::npos) << run.errors;
+  EXPECT_TRUE(FilesIn(tmp).empty());
+  EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"folder.mkv"});
+}
+
+// A write that fails says what the system told FFmpeg, and leaves nothing.
+TEST(Capture, AFailedWriteCarriesFFmpegsReason) {
+  const std::string dir = TestScratchFolder("capture-full");
+  for (const std::string& name : FilesIn(dir)) std::remove((dir + name).c_str());
+  RunResult run = RunCapture(dir, "-o " + dir + "big.mkv --fps 2 --to 2", "ulimit -f 64; trap '' XFSZ; ");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.errors.find("cannot write " + dir + "big.mkv: "), std::string::npos) << run.errors;
+  EXPECT_NE(run.errors.find("File too large"), std::string::npos) << run.errors;
+  EXPECT_TRUE(FilesIn(dir).empty());
 }

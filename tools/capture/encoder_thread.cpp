@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <cstring>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -29,33 +28,16 @@ std::mutex lock;
 std::condition_variable changed;
 std::thread worker;
 bool stopping = false, discarding = false, failed = false;
-int frameScale = 1;
 double busy = 0;
 
-// 2 x 2 copies of every pixel.
-void DoublePixels(const uint32_t* src, uint32_t* dst) {
-  for (int y = 0; y < FRAME_HEIGHT; y++) {
-    uint32_t* row = dst + (size_t)y * 2 * FRAME_WIDTH * 2;
-    const uint32_t* in = src + (size_t)y * FRAME_WIDTH;
-    for (int x = 0; x < FRAME_WIDTH; x++) row[2 * x] = row[2 * x + 1] = in[x];
-    std::memcpy(row + FRAME_WIDTH * 2, row, sizeof(uint32_t) * FRAME_WIDTH * 2);
-  }
-}
-
-bool Encode(const Job& job, std::vector<uint32_t>& doubled, std::vector<int16_t>& samples) {
-  const uint32_t* picture = job.buffer;
-  if (frameScale == 2) {
-    DoublePixels(job.buffer, doubled.data());
-    picture = doubled.data();
-  }
+bool Encode(const Job& job, std::vector<int16_t>& samples) {
   int count = (int)(job.soundTo - job.soundFrom);
   samples.resize((size_t)count * SOUNDTRACK_CHANNELS);
   SoundtrackSamples(job.soundFrom, count, samples.data());
-  return WriteVideoPicture(picture) && WriteVideoSound(samples.data(), count);
+  return WriteVideoPicture(job.buffer) && WriteVideoSound(samples.data(), count);
 }
 
 void Work() {
-  std::vector<uint32_t> doubled(frameScale == 2 ? (size_t)FRAME_WIDTH * FRAME_HEIGHT * 4 : 0);
   std::vector<int16_t> samples;
   std::unique_lock<std::mutex> hold(lock);
   for (;;) {
@@ -64,7 +46,7 @@ void Work() {
     Job job = queued.front();
     hold.unlock();
     auto t0 = std::chrono::steady_clock::now();
-    bool ok = Encode(job, doubled, samples);
+    bool ok = Encode(job, samples);
     busy += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     hold.lock();
     queued.pop_front();
@@ -76,8 +58,7 @@ void Work() {
 }
 }  // namespace
 
-void StartEncoderThread(int scale) {
-  frameScale = scale;
+void StartEncoderThread() {
   stopping = discarding = failed = false;
   busy = 0;
   queued.clear();

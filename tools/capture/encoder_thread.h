@@ -1,11 +1,11 @@
 // Encoding beside painting: each painted frame goes to a second thread that
-// doubles it when asked, adds its stretch of sound and feeds the video file,
-// so that the next frame is painted while this one is encoded.
+// adds its stretch of sound and feeds the video file, so that the next frame
+// is painted while this one is encoded.
 #pragma once
 #include <cstdint>
 
-// Starts the thread over the open video file; scale 2 doubles every pixel.
-void StartEncoderThread(int scale);
+// Starts the thread over the open video file.
+void StartEncoderThread();
 // A FRAME_WIDTH x FRAME_HEIGHT buffer to paint the next frame into; waits while
 // every buffer is queued. Null once a write has failed.
 uint32_t* FreeFrameBuffer();

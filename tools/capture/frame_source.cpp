@@ -19,9 +19,7 @@ bool OpenFrameSource(std::string& error) {
 }
 
 bool PaintShowFrame(int64_t showMs, uint32_t* pixels) {
-  DriveClock(showMs);
-  UpdateSceneTime();
-  DrawFrame();
+  ReplayShowFrame(showMs);
   FrameView frame = FinishedFrame();
   if (!frame.pixels || frame.width != FRAME_WIDTH || frame.height != FRAME_HEIGHT) return false;
   // The frame's unused fourth byte is set: the encoder reads 0xFFRRGGBB.
@@ -31,6 +29,12 @@ bool PaintShowFrame(int64_t showMs, uint32_t* pixels) {
     for (int x = 0; x < FRAME_WIDTH; x++) dst[x] = src[x] | 0xFF000000u;
   }
   return true;
+}
+
+void ReplayShowFrame(int64_t showMs) {
+  DriveClock(showMs);
+  UpdateSceneTime();
+  DrawFrame();
 }
 
 void CloseFrameSource() { CloseScreen(); }

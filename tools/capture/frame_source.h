@@ -13,4 +13,7 @@ bool OpenFrameSource(std::string& error);
 // switch, then the whole frame) into pixels: FRAME_WIDTH x FRAME_HEIGHT 32-bit
 // values 0xFFRRGGBB, top row first. False when the frame cannot be read.
 bool PaintShowFrame(int64_t showMs, uint32_t* pixels);
+// The same frame painted and not read: the per-frame state and the random
+// numbers move on exactly as when it is captured.
+void ReplayShowFrame(int64_t showMs);
 void CloseFrameSource();

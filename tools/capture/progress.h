@@ -5,13 +5,15 @@
 
 class Progress {
  public:
-  explicit Progress(int64_t total);
+  // label names what is counted ("frame", "replaying").
+  Progress(int64_t total, const char* label);
   void Update(int64_t done);
   // Ends the line (when one was shown).
   void Done();
 
  private:
   int64_t total_;
+  const char* label_;
   double started_, shown_ = 0;
   bool terminal_;
   bool any_ = false;

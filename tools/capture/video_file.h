@@ -1,5 +1,6 @@
 // The video file being written through FFmpeg's libraries: one picture stream
-// and one sound stream, chosen by the container, fed frame by frame.
+// and one sound stream, chosen by the container, fed frame by frame and written
+// through a descriptor the caller opened (never by name).
 #pragma once
 #include <cstdint>
 #include <string>
@@ -8,22 +9,29 @@
 
 struct VideoFileSettings {
   Container container = Container::Mp4;
-  int width = 1920, height = 1080;
-  int fps = 60;
+  int width = 1920, height = 1080;  // of the pictures handed in
+  int scale = 1;                    // 2 doubles every pixel in the file
+  FrameGrid rate;                   // frames per second, num / den
   int sampleRate = 48000, channels = 2;
+  int crf = DEFAULT_MP4_CRF;        // .mp4 and .webm
+  std::string preset = "veryfast";  // .mp4
+  bool yuv444 = false;              // .mp4: no chroma subsampling
 };
 
-// Opens path for writing in the container (formatName: the file name whose
-// extension names it), sets the encoders up and writes the header. False with
-// a reason when anything fails; nothing is left open then.
-bool OpenVideoFile(const std::string& path, const VideoFileSettings& settings, std::string& error);
-// One picture of width x height 32-bit 0xXXRRGGBB pixels, top row first.
+// Sets the encoders up for the container and writes the header to fd (open
+// for reading and writing, empty); name is only used in the muxer's
+// bookkeeping. False with FFmpeg's reason when anything fails; nothing is left
+// open then (the descriptor stays the caller's).
+bool OpenVideoFile(int fd, const std::string& name, const VideoFileSettings& settings, std::string& error);
+// One picture of width x height 32-bit 0xXXRRGGBB values (native byte order),
+// top row first.
 bool WriteVideoPicture(const uint32_t* pixels);
 // count interleaved 16-bit sample frames, following those written before.
 bool WriteVideoSound(const int16_t* samples, int count);
-// Flushes both encoders, writes the trailer and closes the file.
+// Why the last write failed, in FFmpeg's words.
+std::string VideoFileError();
+// Flushes both encoders, writes the trailer and hands everything to the
+// descriptor (the caller syncs and closes it).
 bool FinishVideoFile(std::string& error);
 // Closes everything without finishing (the caller removes the file).
 void AbandonVideoFile();
-// The x264 preset of .mp4 files.
-extern const char* const MP4_PRESET;
