@@ -98,7 +98,7 @@ EMSCRIPTEN_KEEPALIVE int zyntrax_test_enter_show_at(double showMs) {
   if (testSeeded) TestSeedRandom(testSeed);
   LoadShowAssets();
   SeedStarfield();
-  EnterShowAt((int64_t)showMs);
+  EnterShowAt(FrameGrid{1000, 1}, (int64_t)showMs);  // a millisecond grid: the frame is the time
   stage = Stage::SHOW;
   return 1;
 }

@@ -42,7 +42,7 @@ NativeFrame NativeFrameAt(int64_t showMs, uint64_t seed) {
   TestSeedRandom(seed);
   LoadShowAssets();
   SeedStarfield();
-  EnterShowAt(showMs);
+  EnterShowAt(FrameGrid{1000, 1}, showMs);  // the page enters on the same millisecond grid
   UpdateSceneTime();
   DrawFrame();
   FrameView frame = FinishedFrame();
