@@ -1,5 +1,6 @@
-// Music playback: the engine on SDL's audio output, the sound table, the voice
-// slots and the idle watchdog.
+// Music: loading a sound file into the sound table (decoded to 16-bit PCM),
+// its volume, and playing it on the platform's sound output; decoding a file
+// without the output.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -20,9 +21,3 @@ int DecodeSoundFile(const std::string& path, std::vector<int16_t>& samples, int&
 int TestSoundInfo(int id, int* channels, int* sampleRate, int* bitsPerSample, double* volume);
 // The record's 16-bit interleaved samples (empty when the id holds none).
 std::vector<int16_t> TestSoundSamples(int id);
-// How many voice slots are playing, and whether the output device is open.
-int TestVoicesInUse();
-int TestDeviceRunning();
-// Runs one idle-watchdog check at nowMs; from then on the watchdog thread's own
-// wake-ups do nothing until the engine restarts.
-void TestWatchdogCheck(int64_t nowMs);

@@ -79,7 +79,7 @@ int MusicPlay(int id) {
   if (!engineRunning) return 0;
   std::shared_ptr<SoundRecord> sound = FindSound(id);
   if (!sound) return 0;
-  return PlayVoice(id, sound);
+  return PlayVoice(id, sound, sound->volume);
 }
 
 void SoundShutdown() {

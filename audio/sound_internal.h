@@ -1,5 +1,5 @@
-// What the audio files share among themselves: the stored sound record, the two
-// decoders that fill it, and the output engine's entry points.
+// What the audio files share among themselves: the stored sound record (the
+// platform's plain PCM with its volume) and the two decoders that fill it.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -7,13 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/sound_output.h"
+
 // One loaded sound. Every decoder stores 16-bit signed interleaved PCM in host
 // order, whatever the file held (8/24/32-bit and float WAVE data is converted
 // at load), so bitsPerSample is always 16 here.
-struct SoundRecord {
-  std::vector<int16_t> samples;
-  int channels = 0;
-  int sampleRate = 0;
+struct SoundRecord : PcmSound {
   int bitsPerSample = 16;
   double volume = 100.0;  // 0..100, applied to every new playback
 };
@@ -32,5 +31,3 @@ bool DecodeVorbis(const uint8_t* bytes, size_t size, SoundRecord& out);
 // A whole WAVE or Ogg Vorbis file read and decoded; false when it cannot be.
 bool DecodeSoundFile(const std::string& path, SoundRecord& out);
 
-// The output engine lives in the platform layer.
-#include "platform/sound_output.h"

@@ -20,16 +20,29 @@ if(NOT EXISTS "${ZYNTRAX_WEB_FONT}")
 endif()
 
 include(cmake/AssetPack.cmake)
-file(GLOB _web_sources CONFIGURE_DEPENDS
-  platform/*.cpp platform/web/*.cpp render/*.cpp audio/*.cpp effects/*.cpp driver/*.cpp)
-list(REMOVE_ITEM _web_sources ${CMAKE_SOURCE_DIR}/driver/main.cpp)
-add_executable(zyntrax ${_web_sources} ${ZYNTRAX_ASSET_ASM})
-target_include_directories(zyntrax PRIVATE ${CMAKE_SOURCE_DIR} ${ZYNTRAX_WEB_SYSROOT}/include
+# The same layers as on the desktop (cmake/Layers.cmake) on the web target.
+add_compile_options(${_web_opt})
+add_library(zyntrax_web_render_libs INTERFACE)
+target_include_directories(zyntrax_web_render_libs INTERFACE ${ZYNTRAX_WEB_SYSROOT}/include
   ${ZYNTRAX_WEB_SYSROOT}/include/freetype2)
-target_compile_options(zyntrax PRIVATE ${_web_opt})
-target_link_libraries(zyntrax PRIVATE
-  ${ZYNTRAX_WEB_SYSROOT}/lib/libvorbis.a ${ZYNTRAX_WEB_SYSROOT}/lib/libogg.a
-  ${ZYNTRAX_WEB_SYSROOT}/lib/libpng16.a ${ZYNTRAX_WEB_SYSROOT}/lib/libfreetype.a ${ZYNTRAX_WEB_SYSROOT}/lib/libz.a)
+target_link_libraries(zyntrax_web_render_libs INTERFACE ${ZYNTRAX_WEB_SYSROOT}/lib/libpng16.a
+  ${ZYNTRAX_WEB_SYSROOT}/lib/libfreetype.a ${ZYNTRAX_WEB_SYSROOT}/lib/libz.a)
+add_library(zyntrax_web_audio_libs INTERFACE)
+target_include_directories(zyntrax_web_audio_libs INTERFACE ${ZYNTRAX_WEB_SYSROOT}/include)
+target_link_libraries(zyntrax_web_audio_libs INTERFACE ${ZYNTRAX_WEB_SYSROOT}/lib/libvorbis.a
+  ${ZYNTRAX_WEB_SYSROOT}/lib/libogg.a)
+set(ZYNTRAX_DEFAULT_PLATFORM zyntrax_platform_web)
+set(ZYNTRAX_RENDER_LIBS zyntrax_web_render_libs)
+set(ZYNTRAX_AUDIO_LIBS zyntrax_web_audio_libs)
+include(cmake/Layers.cmake)
+
+# The web target: Emscripten's HTML5 and JavaScript interfaces.
+file(GLOB _web CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/*.cpp)
+add_library(zyntrax_platform_web STATIC ${ZYNTRAX_PLATFORM_SHARED} ${_web})
+zyntrax_platform_sources(zyntrax_platform_web)
+
+add_executable(zyntrax driver/main_web.cpp)
+target_link_libraries(zyntrax PRIVATE zyntrax_driver)
 target_link_options(zyntrax PRIVATE ${_web_opt} -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=134217728
   -sEXPORTED_FUNCTIONS=_main,_malloc,_free -sEXPORTED_RUNTIME_METHODS=ccall,UTF8ToString
   "--embed-file=${ZYNTRAX_WEB_FONT}@/fonts/DejaVuSans-Bold.ttf")

@@ -74,7 +74,7 @@ void BuildRotozoomCache();
 void AddTimelineRecord(int64_t durationMs, int64_t effectNumber, int64_t headerImage,
                        const std::u16string& headerText, float speedFactor);
 void BuildTimeline();
-void ClearSceneArea(int r, int g, int b);
+void ClearSceneArea(int r, int g, int b);  // effects/scene_area.cpp
 
 // ---- main loop (driver/main_loop.cpp) ----
 void EnterScene(int64_t n);
@@ -122,20 +122,62 @@ void SetStartValues();      // every driver and effect global to its start value
 // Windowed placement from desktopWidth/Height and screenWidth/Height: sets
 // windowScale, windowScaled, windowX, windowY, windowWidth, windowHeight.
 void ComputeWindowGeometry();
-// Opens the display in displayMode (step 9), hiding the cursor where it must;
-// shows the mode's message and returns 0 when it cannot be opened.
+// Opens the display in displayMode (step 9) with its frame, hiding the cursor
+// where it must; shows the mode's message and returns 0 when it cannot be opened.
 int OpenShowDisplay();
+// The frame and the sprites live as long as the display they are shown on.
+// OpenDisplayFrame, after a display opened: no sprites, a black frame of the
+// display's size; 0 (and the display closed again) when the frame cannot be had.
+int OpenDisplayFrame();
+// Frees every sprite, closes the frame and the display.
+void CloseShowScreen();
+// Hands the finished frame to the display once; 0 when it is not shown.
+int PresentShowFrame();
 void LoadShowAssets();      // step 12: sprites, music, rotozoom picture
-// The program in three pieces, for a loop that cannot wait (a browser's
-// animation frames): StartProgram is everything before the launcher;
-// StartShow everything after it up to the first scene (0 when the display
-// cannot be opened, after its message); StopShow stops the music and closes
-// the display.
-void StartProgram();
-int StartShow();
+// The one start-up, for the program, the web page, the capture, the tools
+// and the tests, told what differs between them.
+struct ShowStart {
+  // Where the show appears: in the launcher's display mode (displayMode); in
+  // a captioned window of windowWidth x windowHeight showing the 1920 x 1080
+  // picture (stretched when the sizes differ), frames as fast as they come;
+  // or nowhere, the frame in memory only.
+  enum class Display { LAUNCHER_MODE, TOOL_WINDOW, NONE };
+  Display display = Display::LAUNCHER_MODE;
+  int windowWidth = 1920, windowHeight = 1080;
+  std::string title = "Velda Party 5";
+  // False: no sound output is started and the music stays muted.
+  bool music = true;
+  // True: message boxes are collected (CollectedMessages) rather than shown.
+  bool collectMessages = false;
+  // The carried files are read from this folder; empty: they are extracted
+  // into the temporary folder first.
+  std::string assetFolder;
+  // The generator seeded just before the pictures load.
+  bool seeded = false;
+  uint64_t seed = 0;
+  // >= 0: the clock driven from the start, standing at clockMs.
+  int64_t clockMs = -1;
+  // The first row: entered on the clock's now (the scroller at the right
+  // edge), the show entered at `frame` of `grid` (EnterShowAt), or left to the caller.
+  enum class Entry { NOW, AT_FRAME, CALLER };
+  Entry entry = Entry::NOW;
+  FrameGrid grid;
+  int64_t frame = 0;
+};
+// StartProgram is everything before the launcher (after StartPlatform, which
+// the entry points call first thing): start values, the sound output, the carried files, the timeline. StartShow is
+// everything after it up to the first frame: the display, every picture and
+// the music, the starfield, the first row; 0 when the display cannot be opened
+// (after its message). StartShowAlone is both, for the starts without a
+// launcher. StopShow stops the music and closes the display; ExitProgram is
+// the one way out.
+void StartProgram(const ShowStart& how = {});
+int StartShow(const ShowStart& how = {});
+int StartShowAlone(const ShowStart& how);
 void StopShow();
 [[noreturn]] void ExitProgram();
-int RunShow();              // the whole program; never returns in practice
+// The carried files' folder, and the paths made from it.
+void UseAssetFolder(const std::string& folder);
 
 // ---- asset pack (driver/asset_pack.cpp) ----
 struct EmbeddedAsset {

@@ -1,6 +1,9 @@
-// Definitions of the driver's globals (see driver.h); SetStartValues in
-// startup.cpp gives them their start values.
+// The show's state: the driver's globals (see driver.h), which the driver
+// writes and the effects read, and the two readings made from them. It calls
+// nothing of the driver's, so the effects can link it without the driver.
+// SetStartValues in startup.cpp gives them their start values.
 #include "driver/driver.h"
+#include "platform/platform.h"
 
 int64_t screenWidth = DESIGN_WIDTH, screenHeight = DESIGN_HEIGHT;
 int64_t desktopWidth = 0, desktopHeight = 0;
@@ -42,3 +45,5 @@ float CurrentSpeedFactor() {
   if (currentScene < 0 || currentScene >= (int64_t)timeline.size()) return 4.0f;
   return timeline[(size_t)currentScene].speedFactor;
 }
+
+int64_t EffectClockMs() { return ElapsedMs() - passStartMs + firstPassStartMs; }

@@ -15,8 +15,16 @@ namespace {
 int ScaleX(int v) { return v; }
 int ScaleY(int v) { return v; }
 
+// The canvas's pixels become the drawing output; ending it shows them.
+void ShowCanvasWhenDone(void* id) { LauncherShowCanvas((int)(intptr_t)id); }
+bool BeginCanvasDrawing(int id) {
+  PixelView v = LauncherCanvas(id);
+  return v.pixels && BeginBufferDrawing(v.pixels, v.width, v.height, BytesPerPixel(v.layout), v.stride, false,
+                                        ShowCanvasWhenDone, (void*)(intptr_t)id);
+}
+
 void DrawBannerCanvas(int w, int h, float t) {
-  if (!LauncherBeginCanvasDrawing(CANVAS_PICTURE)) return;
+  if (!BeginCanvasDrawing(CANVAS_PICTURE)) return;
   DrawBox(0, 0, w, h, Rgb(0, 0, 0));
   if (ImageExists(LAUNCHER_PICTURE)) {
     int imageW = ImageWidth(LAUNCHER_PICTURE), imageH = ImageHeight(LAUNCHER_PICTURE);
@@ -35,7 +43,7 @@ void DrawBannerCanvas(int w, int h, float t) {
 }
 
 void DrawGreetingCanvas(int w, int h, float& position) {
-  if (!LauncherBeginCanvasDrawing(CANVAS_SCROLLER)) return;
+  if (!BeginCanvasDrawing(CANVAS_SCROLLER)) return;
   DrawBox(0, 0, w, h, Rgb(200, 200, 200));
   SetDrawingMode(DRAW_MODE_TRANSPARENT_TEXT);
   DrawTextAt(position, ScaleY(8), launcherText, Rgb(5, 5, 5));

@@ -32,10 +32,6 @@ void EnterScene(int64_t n) {
   }
 }
 
-int64_t EffectClockMs() {
-  return ElapsedMs() - passStartMs + firstPassStartMs;
-}
-
 void RunEffect(int64_t effectNumber) {
   switch (effectNumber) {
     case 0: DrawStarfield(); DrawSlidingPicture(); break;
@@ -110,7 +106,7 @@ bool RunFrame() {
 
   UpdateSceneTime();
   DrawFrame();
-  PresentFrame();
+  PresentShowFrame();
   Delay(1);
   return true;
 }

@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "render/screen.h"
 #include "render/sprite.h"
+#include "render/sprite_paint.h"
 
 namespace {
 enum class Stage { LAUNCHER, SHOW, NONE };
@@ -24,9 +25,16 @@ Stage stage = Stage::NONE;
 bool testSeeded = false;
 uint64_t testSeed = 0;
 
+// The page's start-up: the launcher's display mode and music.
+ShowStart PageStart() {
+  ShowStart how;
+  how.seeded = testSeeded;
+  how.seed = testSeed;
+  return how;
+}
+
 void ToLauncher() {
-  StartProgram();
-  if (testSeeded) TestSeedRandom(testSeed);
+  StartProgram(PageStart());
   stage = OpenLauncher() ? Stage::LAUNCHER : Stage::NONE;
 }
 
@@ -55,7 +63,7 @@ EMSCRIPTEN_KEEPALIVE void zyntrax_frame() {
     int step = LauncherStep();
     if (step != LAUNCHER_LAUNCH) return;
     CloseLauncher();
-    if (!StartShow()) {
+    if (!StartShow(PageStart())) {
       EndShow();
       return;
     }
@@ -79,26 +87,19 @@ EMSCRIPTEN_KEEPALIVE const char* zyntrax_test_state() {
   return text;
 }
 
-// The show entered at showMs the way the native tools start it: start values,
-// the carried files loaded (music muted), the generator seeded, then EnterShowAt.
+// The show entered at showMs the way the native comparison starts it: the
+// start-up without music, windowed, the generator seeded, then EnterShowAt.
 EMSCRIPTEN_KEEPALIVE int zyntrax_test_enter_show_at(double showMs) {
   if (stage == Stage::LAUNCHER) CloseLauncher();
   StopShow();
-  SetStartValues();
-  InitSprites();
-  BuildTimeline();
-  screenWidth = DESIGN_WIDTH;
-  screenHeight = DESIGN_HEIGHT;
-  desktopWidth = DesktopWidth();
-  desktopHeight = DesktopHeight();
+  ShowStart how = PageStart();
+  how.music = false;
+  how.entry = ShowStart::Entry::AT_FRAME;
+  how.grid = FrameGrid{1000, 1};  // a millisecond grid: the frame is the time
+  how.frame = (int64_t)showMs;
+  StartProgram(how);
   displayMode = 0;
-  musicMuted = 1;
-  musicVolume = 0;
-  if (!OpenShowDisplay()) return 0;
-  if (testSeeded) TestSeedRandom(testSeed);
-  LoadShowAssets();
-  SeedStarfield();
-  EnterShowAt(FrameGrid{1000, 1}, (int64_t)showMs);  // a millisecond grid: the frame is the time
+  if (!StartShow(how)) return 0;
   stage = Stage::SHOW;
   return 1;
 }
@@ -116,7 +117,7 @@ EMSCRIPTEN_KEEPALIVE const uint8_t* zyntrax_test_frame(int* width, int* height, 
   return f.pixels;
 }
 
-EMSCRIPTEN_KEEPALIVE void zyntrax_test_advance(double ms) { TestAdvanceClock((int64_t)ms); }
+EMSCRIPTEN_KEEPALIVE void zyntrax_test_advance(double ms) { DriveClock(ElapsedMs() + (int64_t)ms); }
 }
 
 // Arguments (from the page, with test=1 only): --test [--seed=N] [--clock=MS] [--spoil=NAME.png]
@@ -136,10 +137,13 @@ int main(int argc, char** argv) {
     clock = -1;
     spoil.clear();
   }
-  if (clock >= 0) TestSetClock(clock);
-  StartProgram();
+  if (clock >= 0) DriveClock(clock);
+  // The page is built without threads: a second painting thread cannot start
+  // there, and the browser reports its cores all the same.
+  SetPaintThreads(1);
+  StartPlatform();
+  StartProgram(PageStart());
   if (!spoil.empty()) SpoilCarriedFile(spoil);
-  if (testSeeded) TestSeedRandom(testSeed);
   stage = OpenLauncher() ? Stage::LAUNCHER : Stage::NONE;
   return 0;
 }

@@ -6,13 +6,21 @@
 #include "audio/audio.h"
 #include "driver/driver.h"
 #include "effects/effects.h"
+#include "platform/display.h"
 #include "platform/platform.h"
 #include "render/draw.h"
 #include "render/font.h"
 #include "render/image.h"
+#include "render/screen.h"
 #include "render/sprite.h"
 
 void InitTexts();  // driver/texts.cpp
+
+void UseAssetFolder(const std::string& folder) {
+  assetFolder = folder;
+  for (int i = 0; i < 5; i++) headerImagePaths[i] = assetFolder + "haut" + std::to_string(i + 1) + ".png";
+  fontPath = AssetPath("police20.png");
+}
 
 void SetStartValues() {
   timeline.clear();
@@ -21,9 +29,7 @@ void SetStartValues() {
   screenWidth = DESIGN_WIDTH;
   screenHeight = DESIGN_HEIGHT;
   skipWindowEvents = 0;
-  assetFolder = GetTempDirectory() + "ZORLA_VELDA5_2D/";
-  for (int i = 0; i < 5; i++) headerImagePaths[i] = assetFolder + "haut" + std::to_string(i + 1) + ".png";
-  fontPath = AssetPath("police20.png");
+  UseAssetFolder(GetTempDirectory() + "ZORLA_VELDA5_2D/");
   fontReady = 0;
   fontSprite = -1;
   InitTexts();
@@ -65,13 +71,33 @@ void ComputeWindowGeometry() {
   if (windowY < 0) windowY = 0;
 }
 
+int OpenDisplayFrame() {
+  FreeAllSprites();
+  CloseFrame();
+  DisplayInfo d = CurrentDisplay();
+  if (d.open && OpenFrame(d.logicalWidth, d.logicalHeight)) {
+    ClearFrameBlack();
+    return 1;
+  }
+  CloseScreen();
+  return 0;
+}
+
+void CloseShowScreen() {
+  FreeAllSprites();
+  CloseFrame();
+  CloseScreen();
+}
+
+int PresentShowFrame() { return PresentFrame(FinishedFrame()); }
+
 int OpenShowDisplay() {
   const char* title = "Velda Party 5";
   if (displayMode == 1) {
-    if (!OpenFullscreenDisplay((int)screenWidth, (int)screenHeight, 32, title)) {
+    if (!OpenFullscreenDisplay((int)screenWidth, (int)screenHeight, 32, title) || !OpenDisplayFrame()) {
       screenWidth = desktopWidth;
       screenHeight = desktopHeight;
-      if (!OpenFullscreenDisplay((int)screenWidth, (int)screenHeight, 32, title)) {
+      if (!OpenFullscreenDisplay((int)screenWidth, (int)screenHeight, 32, title) || !OpenDisplayFrame()) {
         MessageBox("Erreur", "Impossible d'ouvrir le plein écran.");
         return 0;
       }
@@ -82,14 +108,14 @@ int OpenShowDisplay() {
     windowWidth = desktopWidth;
     windowHeight = desktopHeight;
     OpenHostWindow(1, 0, 0, (int)desktopWidth, (int)desktopHeight, title, HOST_STYLE_BORDERLESS);
-    if (!OpenWindowDisplay(1, 0, 0, (int)screenWidth, (int)screenHeight, 1)) {
+    if (!OpenWindowDisplay(1, 0, 0, (int)screenWidth, (int)screenHeight, 1) || !OpenDisplayFrame()) {
       MessageBox("Erreur", "Impossible d'ouvrir le borderless plein écran.");
       return 0;
     }
   } else {
     ComputeWindowGeometry();
     OpenHostWindow(1, (int)windowX, (int)windowY, (int)windowWidth, (int)windowHeight, title, HOST_STYLE_CAPTION);
-    if (!OpenWindowDisplay(1, 0, 0, (int)screenWidth, (int)screenHeight, (int)windowScaled)) {
+    if (!OpenWindowDisplay(1, 0, 0, (int)screenWidth, (int)screenHeight, (int)windowScaled) || !OpenDisplayFrame()) {
       MessageBox("Erreur", "Impossible d'ouvrir le mode fenêtré 1920x1080.");
       return 0;
     }
@@ -172,7 +198,7 @@ void LoadShowAssets() {
 
 void StopShow() {
   SoundShutdown();
-  CloseScreen();
+  CloseShowScreen();
 }
 
 void ExitProgram() {
@@ -181,33 +207,75 @@ void ExitProgram() {
   std::exit(0);
 }
 
-void StartProgram() {
-  StartPlatform();
-  SetStartValues();
-  InitSprites();
-  SoundInit();
-  ExtractAssetPack();
-  BuildTimeline();
-}
-
-int StartShow() {
-  screenWidth = DESIGN_WIDTH;
-  screenHeight = DESIGN_HEIGHT;
-  desktopWidth = DesktopWidth();
-  desktopHeight = DesktopHeight();
-  if (!OpenShowDisplay()) return 0;
-  LoadShowAssets();
-  SeedStarfield();
-  EnterScene(0);
-  showStartMs = ElapsedMs();
-  scrollX = (float)screenWidth;
+namespace {
+// A captioned window of the tool's size showing the 1920 x 1080 picture,
+// stretched when the sizes differ; frames as fast as they come.
+int OpenToolWindow(const ShowStart& how) {
+  if (!OpenHostWindow(1, 0, 0, how.windowWidth, how.windowHeight, how.title, HOST_STYLE_CAPTION) ||
+      !OpenWindowDisplay(1, 0, 0, (int)screenWidth, (int)screenHeight,
+                         how.windowWidth != screenWidth || how.windowHeight != screenHeight) ||
+      !OpenDisplayFrame())
+    return 0;
+  SetSwapInterval(0);
   return 1;
 }
 
-int RunShow() {
-  StartProgram();
-  RunLauncher();
-  if (QuitRequested()) ExitProgram();  // a signal during the launcher opens nothing
-  if (!StartShow()) ExitProgram();
-  MainLoop();
+int OpenShowScreen(const ShowStart& how) {
+  switch (how.display) {
+    case ShowStart::Display::LAUNCHER_MODE:
+      desktopWidth = DesktopWidth();
+      desktopHeight = DesktopHeight();
+      return OpenShowDisplay();
+    case ShowStart::Display::TOOL_WINDOW:
+      return OpenToolWindow(how);
+    case ShowStart::Display::NONE:
+      return OpenFrame((int)screenWidth, (int)screenHeight);
+  }
+  return 0;
+}
+}  // namespace
+
+void StartProgram(const ShowStart& how) {
+  if (how.clockMs >= 0) DriveClock(how.clockMs);
+  SetStartValues();
+  InitSprites();
+  CollectMessages(how.collectMessages);
+  if (how.collectMessages) ClearCollectedMessages();
+  if (how.music) SoundInit();
+  if (how.assetFolder.empty())
+    ExtractAssetPack();
+  else
+    UseAssetFolder(how.assetFolder);
+  BuildTimeline();
+}
+
+int StartShow(const ShowStart& how) {
+  screenWidth = DESIGN_WIDTH;
+  screenHeight = DESIGN_HEIGHT;
+  if (!OpenShowScreen(how)) return 0;
+  if (!how.music) {
+    musicMuted = 1;
+    musicVolume = 0;
+  }
+  if (how.seeded) SeedRandom(how.seed);
+  LoadShowAssets();
+  SeedStarfield();
+  switch (how.entry) {
+    case ShowStart::Entry::NOW:
+      EnterScene(0);
+      showStartMs = ElapsedMs();
+      scrollX = (float)screenWidth;
+      break;
+    case ShowStart::Entry::AT_FRAME:
+      EnterShowAt(how.grid, how.frame);
+      break;
+    case ShowStart::Entry::CALLER:
+      break;
+  }
+  return 1;
+}
+
+int StartShowAlone(const ShowStart& how) {
+  StartProgram(how);
+  return StartShow(how);
 }

@@ -1,8 +1,5 @@
-// The show's script: twenty rows of duration, effect, header picture and speed,
-// and ClearSceneArea, which most scenes start their frame with.
+// The show's script: twenty rows of duration, effect, header picture and speed.
 #include "driver/driver.h"
-#include "render/draw.h"
-#include "render/sprite.h"
 
 void AddTimelineRecord(int64_t durationMs, int64_t effectNumber, int64_t headerImage,
                        const std::u16string& headerText, float speedFactor) {
@@ -26,10 +23,4 @@ void BuildTimeline() {
       {14500, 8, 2, 5.0f},  {11000, 19, 0, 5.0f}, {6000, 6, 2, 5.0f}, {220000, 18, 0, 4.0f},
   };
   for (const Row& r : rows) AddTimelineRecord(r.duration, r.effect, r.header, u"", r.speed);
-}
-
-void ClearSceneArea(int r, int g, int b) {
-  if (!BeginScreenDrawing()) return;
-  DrawBox(0, 200, (int)screenWidth, (int)(screenHeight - 400), Rgb(r, g, b));
-  EndScreenDrawing();
 }

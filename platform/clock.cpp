@@ -1,10 +1,10 @@
-// The program clock (milliseconds since its first reading, monotonic), the
-// driven clock that replaces it on request, the sleep, and the test hooks.
+// The program clock for every target (milliseconds since its first reading,
+// monotonic), the driven clock that replaces it on request, and truncation.
+// Delay is each target's.
 #include "platform/platform.h"
 
 #include <chrono>
 #include <cmath>
-#include <thread>
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -24,14 +24,6 @@ int64_t ElapsedMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(now - clockOrigin).count();
 }
 
-// A browser's main thread cannot sleep (it would only spin): there the loops
-// are paced by the animation frames instead.
-void Delay(int64_t ms) {
-#ifndef __EMSCRIPTEN__
-  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-#endif
-}
-
 int64_t TruncToInt(double x) {
   if (!std::isfinite(x)) return 0;
   if (x >= 9.2e18 || x <= -9.2e18) return 0;
@@ -43,10 +35,3 @@ void DriveClock(int64_t ms) {
   drivenMs = ms;
 }
 void UseRealClock() { clockDriven = false; }
-
-void TestSetClock(int64_t ms) { DriveClock(ms); }
-void TestAdvanceClock(int64_t ms) {
-  if (!clockDriven) TestSetClock(ElapsedMs());
-  drivenMs += ms;
-}
-void TestUseRealClock() { UseRealClock(); }

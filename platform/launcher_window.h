@@ -1,12 +1,16 @@
-// The launcher's native window and controls (GTK 3): a fixed-layout window with
-// labels, a combo box, a track bar, a check box, a button and pixel canvases,
-// and a queue of the events they raise.
+// The launcher's window and controls, in the target's own toolkit (GTK on the
+// desktop, HTML in a page): a fixed-layout window with labels, a combo box, a
+// track bar, a check box, a button and pixel canvases, and a queue of the
+// events they raise.
 #pragma once
 #include <string>
 #include <vector>
 
+#include "platform/pixels.h"
+
 constexpr int LAUNCHER_GADGET_EVENT = 1;  // a control changed or was pressed
 
+// ---- each target provides ----------------------------------------------------
 // Opens the window centred on the screen with a close box; false without a display.
 bool LauncherWindowOpen(const std::string& title, int width, int height);
 void LauncherWindowClose();
@@ -29,6 +33,10 @@ int LauncherGadgetState(int id);
 // Handles what the window system has pending, then takes one queued event:
 // WINDOW_CLOSE_EVENT, LAUNCHER_GADGET_EVENT (with *gadget set) or 0.
 int LauncherPollEvent(int* gadget);
-// Makes the canvas's 24-bit picture the current drawing output; ending it
-// (EndScreenDrawing) shows the new picture. 0 on failure.
-int LauncherBeginCanvasDrawing(int id);
+// Puts the canvas's pixels (LauncherCanvas) on the window.
+void LauncherShowCanvas(int id);
+
+// ---- shared by every target (launcher_canvases.cpp) -------------------------------
+// The canvas's pixels, BGR888 rows top to bottom, for the caller to paint;
+// no pixels when there is no such canvas. Valid until the window closes.
+PixelView LauncherCanvas(int id);

@@ -1,40 +1,63 @@
-// Our stand-in for the operating system: clock, sleep, random numbers, files,
-// message boxes, keyboard state and window events. Everything Linux-specific
-// that the rest of the program needs goes through these few functions.
+// Our stand-in for the operating system, the floor every other layer stands
+// on: clock, sleep, random numbers, files, message boxes, the system font,
+// keyboard and window events, start and shutdown. It includes nothing from
+// the layers above it.
+//
+// The header set: platform.h (this file), display.h, launcher_window.h,
+// sound_output.h, pixels.h and work_sharing.h state everything the layers
+// above may call. Part of it is written once in platform/ for every target
+// (clock.cpp, random.cpp, files.cpp, messages.cpp, keys.cpp, display_info.cpp,
+// launcher_canvases.cpp, pixels.cpp, work_sharing.cpp); the rest is each
+// target's, in its own folder (platform/desktop/, platform/web/). A target's
+// duties, each with its contract where it is declared:
+//   platform.h         Delay, SystemFontFile, PollWindowEvent, StartPlatform,
+//                      QuitRequested, ShutdownPlatform
+//   target.h           ShowMessageBox, ReadEscape; keeping shownDisplay current
+//   display.h          every function under "each target provides"
+//   launcher_window.h  every function under "each target provides"
+//   sound_output.h     StartEngine, StopEngine, PlayVoice, SetVoiceVolume
+// Headers only one target uses stay in its folder. Test builds add
+// test_hooks.h (test_hooks.cpp, and the hook points each target marks).
 #pragma once
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 
-// ---- time -------------------------------------------------------------------
+// ---- time (clock.cpp; Delay: target) ---------------------------------------
 // Milliseconds since the first call in the process (monotonic clock).
 int64_t ElapsedMs();
-// Sleeps for ms milliseconds.
+// Sleeps for ms milliseconds, where the target can sleep (a browser's main
+// thread cannot: its loops are paced by animation frames instead).
 void Delay(int64_t ms);
 // The driven clock: from this call on, ElapsedMs returns ms (and nothing else
-// moves it) until UseRealClock. The capture tool plays the show on it, one
-// frame time after another, so a frame never depends on how long painting took.
+// moves it) until UseRealClock. The capture and the tools play the show on
+// it, one frame time after another, so a frame never depends on how long
+// painting took.
 void DriveClock(int64_t ms);
 // Back to the monotonic clock.
 void UseRealClock();
+// Truncation towards zero; infinities and NaN give 0.
+int64_t TruncToInt(double x);
 
-// ---- random numbers -----------------------------------------------------------
+// ---- random numbers (random.cpp) ---------------------------------------------
 // Uniform integer in 0..max inclusive; per-thread state, seeded from the thread
 // and the clock on first use. max <= 0 gives 0.
 int64_t RandomInt(int64_t max);
 // Seeds the calling thread's generator, so that what follows repeats exactly
-// from run to run (the capture tool's --seed).
+// from run to run (the capture's --seed, the tools, the web comparisons).
 void SeedRandom(uint64_t seed);
 
-// Truncation towards zero; infinities and NaN give 0.
-int64_t TruncToInt(double x);
-
-// ---- message boxes ----------------------------------------------------------
-// Modal box with an OK button; returns when it is closed. Without a display it
-// writes the message to standard error instead.
+// ---- message boxes (messages.cpp; the box itself: target) -----------------------
+// Modal box with an OK button; returns when it is closed (where the target can
+// wait: a web page queues it and goes on). Nothing is shown once a quit signal
+// has arrived. Without a display it writes the message to standard error.
 void MessageBox(const std::string& title, const std::string& text);
+// While on, message boxes are collected as "title|text\n" lines instead of
+// shown: the tools and the capture report them their own way.
+void CollectMessages(bool on);
+const std::string& CollectedMessages();
+void ClearCollectedMessages();
 
-// ---- files --------------------------------------------------------------------
+// ---- files (files.cpp) -----------------------------------------------------------
 // The user's temporary directory, ending in '/'.
 std::string GetTempDirectory();
 // Size of a file in bytes; -1 when it does not exist, -2 for a directory.
@@ -56,12 +79,12 @@ bool ReadWholeFile(const std::string& path, std::string& out);
 // it is read or written. A later call replaces the folder.
 int OpenAssetFolder(const std::string& path);
 
-// ---- the system font ------------------------------------------------------------
+// ---- the system font (target) -----------------------------------------------------
 // The font file (and face index in it) of the bold sans-serif face that the
 // launcher's and the message texts use; false when none is found.
 bool SystemFontFile(std::string& file, int& index);
 
-// ---- keyboard and window events ---------------------------------------------------
+// ---- keyboard and window events (keys.cpp; PollWindowEvent: target) ----------------
 constexpr int WINDOW_CLOSE_EVENT = 13116;
 constexpr int KEY_ESCAPE = 1;  // the Escape key's classic scan code
 // Takes one pending window event; returns its code (WINDOW_CLOSE_EVENT for a
@@ -71,28 +94,11 @@ int PollWindowEvent();
 void PollKeyboard();
 int KeyDown(int scanCode);
 
-// ---- start and shutdown ------------------------------------------------------------
-// Installs the quit signals (SIGINT, SIGTERM, SIGHUP) and keeps the libraries
-// below us from printing on the terminal; called first thing.
+// ---- start and shutdown (target) -----------------------------------------------------
+// Installs the quit signals where there are any and keeps the libraries below
+// us from printing on the terminal; called first thing.
 void StartPlatform();
 // Non-zero once a quit signal has arrived: the loops then take the exit path.
 int QuitRequested();
-// Releases what the platform layer holds (windows, audio, SDL itself).
+// Releases what the platform layer holds (windows, audio, the window system).
 void ShutdownPlatform();
-
-// ---- test-only hooks (never used by the program itself) ----------------------------
-// Drives ElapsedMs: from now on it returns ms until TestUseRealClock.
-void TestSetClock(int64_t ms);
-void TestAdvanceClock(int64_t ms);
-void TestUseRealClock();
-// Seeds the calling thread's RandomInt generator.
-void TestSeedRandom(uint64_t seed);
-// The calling thread's next RandomInt calls return these values (each clamped to
-// 0..max) before the generator takes over again.
-void TestQueueRandom(std::initializer_list<int64_t> values);
-// Message boxes are recorded here instead of shown while capture is on.
-void TestCaptureMessages(bool on);
-const std::string& TestCapturedMessages();  // "title|text\n" per box
-void TestClearMessages();
-// Makes the next PollKeyboard report Escape as held.
-void TestPressEscape(bool down);

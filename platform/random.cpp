@@ -2,16 +2,17 @@
 // thread's identity and the clock, so runs are not repeatable unless SeedRandom
 // fixes the start.
 #include "platform/platform.h"
+#ifdef ZYNTRAX_TEST_HOOKS
+#include "platform/test_hooks.h"
+#endif
 
 #include <chrono>
-#include <deque>
 #include <functional>
 #include <thread>
 
 namespace {
 thread_local uint64_t randomState = 0;
 thread_local bool randomSeeded = false;
-thread_local std::deque<int64_t> queuedRandom;
 
 uint64_t NextRandom() {
   if (!randomSeeded) {
@@ -27,11 +28,9 @@ uint64_t NextRandom() {
 }  // namespace
 
 int64_t RandomInt(int64_t max) {
-  if (!queuedRandom.empty()) {
-    int64_t v = queuedRandom.front();
-    queuedRandom.pop_front();
-    return v < 0 ? 0 : (v > max ? (max < 0 ? 0 : max) : v);
-  }
+#ifdef ZYNTRAX_TEST_HOOKS
+  if (int64_t queued; TakeQueuedRandom(max, queued)) return queued;
+#endif
   if (max <= 0) return 0;
   // Lemire's multiply-shift with rejection: exactly uniform over 0..max.
   uint64_t range = (uint64_t)max + 1;
@@ -45,10 +44,4 @@ int64_t RandomInt(int64_t max) {
 void SeedRandom(uint64_t seed) {
   randomState = seed;
   randomSeeded = true;
-}
-
-void TestSeedRandom(uint64_t seed) { SeedRandom(seed); }
-
-void TestQueueRandom(std::initializer_list<int64_t> values) {
-  for (int64_t v : values) queuedRandom.push_back(v);
 }

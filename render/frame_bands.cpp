@@ -1,18 +1,16 @@
 // The show frame painted on two threads: the kept list of the frame's draws,
-// the helper thread, and painting the list strip by strip, each strip running
-// every draw in call order, so the picture is the one a single thread paints.
+// and painting it strip by strip on the shared work's two threads, each strip
+// running every draw in call order, so the picture is the one a single thread paints.
 #include "render/frame_bands.h"
 
 #include <algorithm>
 #include <atomic>
 #include <climits>
 #include <cmath>
-#include <condition_variable>
 #include <cstring>
-#include <mutex>
-#include <thread>
 #include <vector>
 
+#include "platform/work_sharing.h"
 #include "render/draw_internal.h"
 #include "render/screen.h"
 #include "render/screen_state.h"
@@ -35,8 +33,6 @@ struct Command {
 std::vector<Command> commands;
 std::vector<SpriteQuad> quads;
 std::vector<std::u16string> texts;
-
-int paintThreads = 0;  // 0: not chosen yet
 
 // Strips are small enough that two threads taking them in turn stay even
 // whatever part of the frame is busy, and large enough that going over the
@@ -100,46 +96,6 @@ void TakeStrips(void*) {
   const int height = showFrame.height;
   for (int i; (i = nextStrip.fetch_add(1)) < stripCount;)
     PaintStrip(i * STRIP_ROWS, std::min(height, (i + 1) * STRIP_ROWS));
-}
-
-// The helper thread runs a shared job beside the caller.
-struct Helper {
-  std::mutex lock;
-  std::condition_variable wake, done;
-  void (*job)(void*) = nullptr;
-  void* context = nullptr;
-  bool busy = false;     // a job is posted and not yet finished or taken back
-  bool running = false;  // the helper has begun the posted job
-  bool started = false;
-};
-// Never destroyed: the detached helper waits on it until the process ends.
-Helper& helper = *new Helper;
-
-void HelperLoop() {
-  std::unique_lock<std::mutex> hold(helper.lock);
-  for (;;) {
-    helper.wake.wait(hold, [] { return helper.busy && !helper.running; });
-    helper.running = true;
-    hold.unlock();
-    helper.job(helper.context);
-    hold.lock();
-    helper.running = false;
-    helper.busy = false;
-    helper.done.notify_one();
-  }
-}
-
-// Called with the helper's lock held. A thread the system will not start
-// leaves painting on the calling thread from then on.
-bool HelperReady() {
-  if (helper.started) return true;
-  try {
-    std::thread(HelperLoop).detach();
-    helper.started = true;
-  } catch (...) {
-    paintThreads = 1;
-  }
-  return helper.started;
 }
 
 void Forget() {
@@ -215,35 +171,11 @@ void PaintKeptFrame() {
   }
 }
 
-void ShareWork(void (*take)(void*), void* context) {
-  bool helped = false;
-  if (PaintThreads() == 2) {
-    std::lock_guard<std::mutex> hold(helper.lock);
-    if (HelperReady()) {
-      helper.job = take;
-      helper.context = context;
-      helper.busy = helped = true;
-    }
-  }
-  if (helped) helper.wake.notify_one();
-  take(context);
-  if (helped) {
-    // A helper that has not begun yet (on a busy machine it may not have
-    // been woken) finds nothing left: the job is taken back instead of waited for.
-    std::unique_lock<std::mutex> hold(helper.lock);
-    if (!helper.running) helper.busy = false;
-    helper.done.wait(hold, [] { return !helper.busy; });
-  }
-}
-
 void DropKeptFrame() { Forget(); }
 
 void SetPaintThreads(int threads) {
   PaintKeptFrame();
-  paintThreads = std::clamp(threads, 1, 2);
+  SetWorkThreads(threads);
 }
 
-int PaintThreads() {
-  if (paintThreads == 0) paintThreads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
-  return paintThreads;
-}
+int PaintThreads() { return WorkThreads(); }

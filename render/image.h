@@ -1,5 +1,6 @@
 // In-memory pictures, numbered by the caller: decoded PNG files kept for pixel
-// reading (the rotozoom picture, the launcher banner), never uploaded to GL.
+// reading and drawing (the rotozoom picture, the launcher banner), and the
+// PNG decoder that the sprites use too.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -8,7 +9,7 @@
 struct DecodedImage {
   int width = 0, height = 0;
   int depth = 0;               // 24 or 32
-  std::vector<uint8_t> pixels; // rows top to bottom, B G R (A) per pixel
+  std::vector<uint8_t> pixels; // rows top to bottom: BGR888 (depth 24) or ARGB8888 (depth 32)
 };
 // Decodes PNG bytes (palette and transparency expanded); false when they are not
 // a valid picture. Never reads past `size`.

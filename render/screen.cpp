@@ -51,10 +51,11 @@ FrameView FinishedFrame() {
   FrameView v;
   if (!FrameIsOpen()) return v;
   PaintKeptFrame();
-  v.pixels = reinterpret_cast<const uint8_t*>(showFrame.pixels.data());
+  v.pixels = reinterpret_cast<uint8_t*>(showFrame.pixels.data());
   v.width = showFrame.width;
   v.height = showFrame.height;
   v.stride = showFrame.width * 4;
+  v.layout = PixelLayout::XRGB8888;
   return v;
 }
 

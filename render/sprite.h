@@ -1,10 +1,9 @@
 // The show's sprites: pictures loaded into memory and drawn as quads on the
 // show frame (render/screen.h), sized, clipped and turned, opaque, blended or
-// as tinted silhouettes. The display they end up on is platform/display.h.
+// as tinted silhouettes.
 #pragma once
 #include <cstdint>
 #include <string>
-#include "platform/display.h"
 #include "render/colour.h"
 
 using SpriteId = int64_t;

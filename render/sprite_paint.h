@@ -23,7 +23,8 @@ struct SpriteQuad {
 void PaintSpriteQuad(const SpriteQuad& quad, int firstRow, int lastRow);
 // Threads that paint the frame: 1 paints every draw as it comes; 2 keeps the
 // frame's draws and paints them in strips on two threads when the frame is
-// looked at (render/frame_bands.h). The default is 2 on machines with more
-// than one core. The picture is the same either way.
+// looked at (render/frame_bands.h). The count is the shared work's
+// (platform/work_sharing.h): 2 by default on machines with more than one
+// core. The picture is the same either way.
 void SetPaintThreads(int threads);
 int PaintThreads();

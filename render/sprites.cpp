@@ -8,10 +8,12 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/pixels.h"
 #include "platform/platform.h"
 #include "render/frame_bands.h"
 #include "render/image.h"
 #include "render/screen_state.h"
+#include "platform/pixels.h"
 #include "render/sprite.h"
 #include "render/sprite_paint.h"
 
@@ -56,18 +58,20 @@ SpriteRecord* Find(SpriteId id) {
 // 24-bit ones, opaque without SPRITE_KEEP_ALPHA.
 std::vector<uint32_t> ToTexels(const DecodedImage& img, int flags) {
   bool keepAlpha = (flags & SPRITE_KEEP_ALPHA) != 0;
-  int bpp = img.depth == 32 ? 4 : 3;
+  const PixelLayout layout = img.depth == 32 ? PixelLayout::ARGB8888 : PixelLayout::BGR888;
+  const int rowBytes = img.width * BytesPerPixel(layout);
   std::vector<uint32_t> texels((size_t)img.width * (size_t)img.height);
-  for (int y = 0; y < img.height; y++) {
-    const uint8_t* src = img.pixels.data() + (size_t)(img.height - 1 - y) * (size_t)img.width * bpp;
-    uint32_t* dst = texels.data() + (size_t)y * (size_t)img.width;
-    for (int x = 0; x < img.width; x++, src += bpp) {
-      uint32_t a = 255;
-      if (keepAlpha && bpp == 4) a = src[3];
-      if (keepAlpha && bpp == 3 && src[0] == 0 && src[1] == 0 && src[2] == 0) a = 0;
-      dst[x] = (uint32_t)src[0] | (uint32_t)src[1] << 8 | (uint32_t)src[2] << 16 | a << 24;
-    }
-  }
+  if (texels.empty()) return texels;
+  // The picture read from its last row up: a view with a negative stride.
+  PixelView picture{const_cast<uint8_t*>(img.pixels.data()) + (size_t)(img.height - 1) * (size_t)rowBytes, img.width,
+                    img.height, -rowBytes, layout};
+  ConvertPixels(picture, PixelView{reinterpret_cast<uint8_t*>(texels.data()), img.width, img.height, img.width * 4,
+                                   PixelLayout::ARGB8888});
+  if (layout == PixelLayout::ARGB8888 && !keepAlpha)
+    for (uint32_t& t : texels) t |= 0xFF000000u;
+  if (layout == PixelLayout::BGR888 && keepAlpha)
+    for (uint32_t& t : texels)
+      if ((t & 0x00FFFFFFu) == 0) t = 0;
   return texels;
 }
 

@@ -10,7 +10,9 @@
 #include "audio/audio.h"
 #include "audio/sound_internal.h"
 #include "driver/driver.h"
+#include "platform/display.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "render/image.h"
 #include "render/screen.h"
 #include "render/sprite.h"
@@ -119,5 +121,5 @@ TEST(AllocationFailure, AFrameTooLargeToHoldIsRefusedAndFullScreenSaysSo) {
   EXPECT_EQ(TestCapturedMessages(), "Erreur|Impossible d'ouvrir le plein écran.\n");
   EXPECT_FALSE(CurrentDisplay().open);
   TestCaptureMessages(false);
-  CloseScreen();
+  CloseShowScreen();
 }

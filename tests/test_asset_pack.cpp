@@ -10,6 +10,7 @@
 
 #include "driver/driver.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "render/font.h"
 
 namespace fs = std::filesystem;

@@ -11,6 +11,7 @@
 
 #include "audio/audio.h"
 #include "support/audio_files.h"
+#include "platform/test_hooks.h"
 
 namespace {
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }

@@ -7,6 +7,7 @@
 #include "effects/avalanche.h"
 #include "effects/effects.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "support/scene_checks.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include "effects/effects.h"
 #include "effects/spiral.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "render/sprite.h"
 #include "support/gl_display.h"
 #include "support/scene_check.h"

@@ -8,6 +8,7 @@
 #include "effects/black_hole.h"
 #include "effects/effects.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "render/draw.h"
 #include "support/gl_display.h"
 #include "support/scene_check.h"

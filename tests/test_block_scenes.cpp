@@ -12,6 +12,7 @@
 #include "effects/plasma.h"
 #include "effects/rotozoom.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "support/scene_checks.h"
 
 namespace {

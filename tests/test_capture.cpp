@@ -19,6 +19,7 @@
 #include "capture/capture_run.h"
 #include "driver/driver.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "support/gl_display.h"
 #include "support/scene_checks.h"
 #include "tools/capture/part_file.h"

@@ -9,6 +9,7 @@
 #include "capture/capture_run.h"
 #include "driver/driver.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "support/gl_display.h"
 #include "support/scene_check.h"
 

@@ -6,6 +6,7 @@
 #include "effects/copper_bars.h"
 #include "effects/effects.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "support/gl_display.h"
 #include "support/scene_check.h"
 #include "support/memory_output.h"

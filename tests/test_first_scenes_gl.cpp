@@ -14,6 +14,7 @@
 #include "effects/plasma.h"
 #include "effects/twisters.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "render/sprite.h"
 #include "support/gl_display.h"
 #include "support/scene_checks.h"

@@ -5,6 +5,7 @@
 #include "driver/driver.h"
 #include "effects/effects.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "render/sprite.h"
 #include "support/gl_display.h"
 #include "support/scene_check.h"

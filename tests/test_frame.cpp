@@ -1,6 +1,7 @@
 // The show frame in memory, without any display: its view for tools, the
-// primitives painting on it exactly as on a plain 24-bit picture, and sprite
-// painting that gives the same bytes every time and with one or two threads.
+// pixel layouts it is converted through, the primitives painting on it exactly
+// as on a plain 24-bit picture, and sprite painting that gives the same bytes
+// every time and with one or two threads.
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -10,6 +11,8 @@
 #include <cstring>
 #include <functional>
 
+#include "driver/driver.h"
+#include "platform/pixels.h"
 #include "render/draw.h"
 #include "render/image.h"
 #include "render/screen.h"
@@ -61,7 +64,7 @@ std::vector<uint8_t> FrameBytes() {
 class Frame : public ::testing::Test {
  protected:
   void SetUp() override {
-    CloseScreen();
+    CloseShowScreen();
     ASSERT_TRUE(OpenFrame(W, H));
     ClearFrameBlack();
   }
@@ -94,6 +97,42 @@ TEST_F(Frame, TheViewDescribesTheFramesPixels) {
   CloseFrame();
   EXPECT_EQ(FinishedFrame().pixels, nullptr);
   EXPECT_EQ(BeginScreenDrawing(), 0);
+}
+
+// One pixel through every pair of layouts: the colour comes through, alpha only
+// where both layouts carry it, and a negative stride reads rows bottom-up.
+TEST(Pixels, EveryLayoutConvertsToEveryOther) {
+  const PixelLayout all[] = {PixelLayout::XRGB8888, PixelLayout::ARGB8888, PixelLayout::RGBA8888,
+                             PixelLayout::BGR888};
+  auto carriesAlpha = [](PixelLayout l) { return l == PixelLayout::ARGB8888 || l == PixelLayout::RGBA8888; };
+  // Red 0x11, green 0x22, blue 0x33, alpha 0x44 in each layout's own bytes.
+  auto bytesOf = [](PixelLayout l) -> std::vector<uint8_t> {
+    switch (l) {
+      case PixelLayout::XRGB8888: return {0x33, 0x22, 0x11, 0x99};
+      case PixelLayout::ARGB8888: return {0x33, 0x22, 0x11, 0x44};
+      case PixelLayout::RGBA8888: return {0x11, 0x22, 0x33, 0x44};
+      case PixelLayout::BGR888: return {0x33, 0x22, 0x11};
+    }
+    return {};
+  };
+  for (PixelLayout from : all)
+    for (PixelLayout to : all) {
+      std::vector<uint8_t> in = bytesOf(from), out(4, 0), want = bytesOf(to);
+      if (BytesPerPixel(to) == 4) want[3] = carriesAlpha(from) && carriesAlpha(to) ? 0x44 : 0xFF;
+      out.resize(want.size());
+      ConvertPixels(PixelView{in.data(), 1, 1, (int)in.size(), from}, PixelView{out.data(), 1, 1, (int)out.size(), to});
+      EXPECT_EQ(out, want) << (int)from << " to " << (int)to;
+    }
+  // Two rows of 5 XRGB pixels (the fast paths take whole rows) read last row first.
+  std::vector<uint32_t> rows = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, flipped(10), rgba(10);
+  PixelView bottomUp{reinterpret_cast<uint8_t*>(rows.data() + 5), 5, 2, -20, PixelLayout::XRGB8888};
+  ConvertPixels(bottomUp, PixelView{reinterpret_cast<uint8_t*>(flipped.data()), 5, 2, 20, PixelLayout::ARGB8888});
+  ConvertPixels(bottomUp, PixelView{reinterpret_cast<uint8_t*>(rgba.data()), 5, 2, 20, PixelLayout::RGBA8888});
+  for (int i = 0; i < 10; i++) {
+    const uint32_t v = rows[(size_t)((i < 5 ? 5 : -5) + i)];
+    EXPECT_EQ(flipped[(size_t)i], v | 0xFF000000u);
+    EXPECT_EQ(rgba[(size_t)i], 0xFF000000u | (v & 0xFFu) << 16 | (v & 0xFF00u) | (v >> 16 & 0xFFu));
+  }
 }
 
 // The same calls on a plain 24-bit picture and on the frame give the same

@@ -8,6 +8,7 @@
 #include "effects/effects.h"
 #include "effects/kick_rings.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "render/sprite.h"
 #include "support/gl_display.h"
 #include "support/scene_check.h"

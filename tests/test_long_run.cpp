@@ -9,6 +9,7 @@
 #include "driver/driver.h"
 #include "effects/kick_rings.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "support/gl_display.h"
 #include "support/scene_check.h"
 #include "support/scene_checks.h"

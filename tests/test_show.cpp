@@ -11,6 +11,7 @@
 #include "driver/driver.h"
 #include "effects/effects.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "render/draw.h"
 #include "render/font.h"
 #include "render/screen.h"

@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "driver/driver.h"
+#include "platform/display.h"
 #include "render/screen.h"
 #include "render/sprite.h"
 #include "support/gl_display.h"
@@ -196,7 +198,7 @@ class SpriteReference : public ::testing::Test {
   TestPicture background;
 
   void SetUp() override {
-    CloseScreen();
+    CloseShowScreen();
     ChoosePresenter(PRESENTER_GL);
     bool opened = OpenTestDisplay();
     ChoosePresenter(PRESENTER_AUTO);
@@ -228,7 +230,7 @@ class SpriteReference : public ::testing::Test {
   void TearDown() override {
     for (TestPicture* p : {&pictures[0], &pictures[1], &pictures[2], &pictures[3], &background})
       if (p->texture) glDeleteTextures(1, &p->texture);
-    CloseScreen();
+    CloseShowScreen();
   }
 
   // Puts the background back on the frame rows/columns of a region, both sides.

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "driver/driver.h"
 #include "platform/platform.h"
 #include "render/image.h"
 #include "render/screen.h"
@@ -379,7 +380,7 @@ TEST(PngDecode, RejectsTruncatedAndCorruptBytes) {
 // that cover all of it quick.
 TEST(SpriteSweep, ExtremeArgumentsToEveryOperationAreSafe) {
   dir = TestScratchFolder("sprites");
-  CloseScreen();
+  CloseShowScreen();
   InitSprites();
   ASSERT_TRUE(OpenFrame(97, 61));
   ASSERT_EQ(LoadSpriteFile(20, Png("quad.png", 20, 20, 4, Quadrants(4)), SPRITE_KEEP_ALPHA), 1);

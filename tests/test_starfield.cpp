@@ -6,6 +6,7 @@
 #include "effects/effects.h"
 #include "effects/starfield.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "support/scene_checks.h"
 
 namespace {

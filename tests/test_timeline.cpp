@@ -3,6 +3,7 @@
 
 #include "driver/driver.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 
 namespace {
 class Timeline : public ::testing::Test {

@@ -6,6 +6,7 @@
 #include "effects/effects.h"
 #include "effects/twisters.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "support/scene_checks.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include "effects/effects.h"
 #include "effects/wave_bars.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "render/sprite.h"
 #include "support/gl_display.h"
 #include "support/scene_check.h"

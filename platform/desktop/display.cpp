@@ -1,7 +1,8 @@
-// The show's display: opening it full screen or inside a host window, where
-// the picture lies in the window (the stretch fit), the presenter chosen once
-// per display, presenting the finished frame and pacing the loop to the
-// display's refresh rate when nothing else waits for it.
+// The show's display on the desktop: opening it full screen or inside a host
+// window, where the picture lies in the window (the stretch fit), the
+// presenter chosen once per display, presenting the frame the driver hands
+// down and pacing the loop to the display's refresh rate when nothing else
+// waits for it.
 #include "platform/display.h"
 
 #include <chrono>
@@ -9,10 +10,9 @@
 #include <map>
 #include <thread>
 
-#include "platform/presenter.h"
-#include "platform/video.h"
-#include "render/screen.h"
-#include "render/sprite.h"
+#include "platform/desktop/presenter.h"
+#include "platform/desktop/video.h"
+#include "platform/target.h"
 
 namespace {
 struct DisplayState {
@@ -43,6 +43,23 @@ SDL_Window* HostWindow(int number) {
   return it != hostWindows.end() && VideoRunning() ? SDL_GetWindowFromID(it->second) : nullptr;
 }
 
+// What CurrentDisplay reports, from the state above.
+void Publish() {
+  const DisplayState& d = display;
+  DisplayInfo& info = shownDisplay;
+  info.open = d.open;
+  info.windowed = d.windowed;
+  info.presenter = d.presenter;
+  info.logicalWidth = d.logicalWidth;
+  info.logicalHeight = d.logicalHeight;
+  info.pictureX = d.picture.x;
+  info.pictureY = d.picture.y;
+  info.pictureWidth = d.picture.width;
+  info.pictureHeight = d.picture.height;
+  info.windowId = d.window ? SDL_GetWindowID(d.window) : 0;
+  info.refreshHz = d.refreshHz;
+}
+
 // Places the picture inside the host window's drawable. Stretched, it fills
 // the window less the offsets; otherwise it keeps its logical size with its
 // top-left at (x, y).
@@ -63,6 +80,7 @@ void OnHostResized(uint32_t windowId, int width, int height) {
   DisplayState& d = display;
   if (!d.open || !d.windowed || !d.window || SDL_GetWindowID(d.window) != windowId) return;
   PlaceInHost(width, height);
+  Publish();
 }
 
 double RefreshRate(SDL_Window* window) {
@@ -72,11 +90,9 @@ double RefreshRate(SDL_Window* window) {
   return 60;
 }
 
-// Picks the presenter for the window and gives the frame its logical size.
+// Picks the presenter for the window at the picture's logical size.
 bool StartPresenting(SDL_Window* window, int width, int height) {
   DisplayState& d = display;
-  if (!OpenFrame(width, height)) return false;
-  ClearFrameBlack();
   d.window = window;
   d.logicalWidth = width;
   d.logicalHeight = height;
@@ -90,6 +106,7 @@ bool StartPresenting(SDL_Window* window, int width, int height) {
   d.open = true;
   SetSwapInterval(1);
   VideoSetResizeHandler(OnHostResized);
+  Publish();
   return true;
 }
 
@@ -114,8 +131,6 @@ int DesktopHeight() { return VideoDesktopHeight(); }
 
 void CloseScreen() {
   DisplayState& d = display;
-  FreeAllSprites();
-  CloseFrame();
   VideoSetResizeHandler(nullptr);
   if (d.presenter == PRESENTER_GL && VideoRunning()) GlPresenterStop();
   if (fullscreenWindow) {
@@ -126,6 +141,7 @@ void CloseScreen() {
     fullscreenWindow = 0;
   }
   d = DisplayState{};
+  Publish();
 }
 
 int OpenFullscreenDisplay(int width, int height, int depth, const std::string& title) {
@@ -194,31 +210,13 @@ int SetSwapInterval(int interval) {
 
 void ChoosePresenter(int presenter) { requestedPresenter = presenter; }
 
-int PresentFrame() {
+int PresentFrame(const PixelView& frame) {
   DisplayState& d = display;
   if (!d.open || !VideoRunning()) return 0;
   if (!d.windowed) VideoDrainEvents();
-  FrameView frame = FinishedFrame();
   bool shown = d.presenter == PRESENTER_GL ? GlPresent(d.window, frame, d.picture)
                                            : SurfacePresent(d.window, frame, d.picture);
   if (d.swapInterval == 1 && !d.retraceWaits) Pace();
   if (!d.windowed) VideoDrainEvents();
   return shown ? 1 : 0;
-}
-
-DisplayInfo CurrentDisplay() {
-  const DisplayState& d = display;
-  DisplayInfo info;
-  info.open = d.open;
-  info.windowed = d.windowed;
-  info.presenter = d.presenter;
-  info.logicalWidth = d.logicalWidth;
-  info.logicalHeight = d.logicalHeight;
-  info.pictureX = d.picture.x;
-  info.pictureY = d.picture.y;
-  info.pictureWidth = d.picture.width;
-  info.pictureHeight = d.picture.height;
-  info.windowId = d.window ? SDL_GetWindowID(d.window) : 0;
-  info.refreshHz = d.refreshHz;
-  return info;
 }

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "platform/presenter.h"
-#include "platform/video.h"
+#include "platform/desktop/presenter.h"
+#include "platform/desktop/video.h"
 
 #ifndef GL_TEXTURE_RECTANGLE
 #define GL_TEXTURE_RECTANGLE 0x84F5
@@ -78,7 +78,7 @@ void GlPresenterStop() {
   context = nullptr;
 }
 
-bool GlPresent(SDL_Window* window, const FrameView& frame, const PictureRect& rect) {
+bool GlPresent(SDL_Window* window, const PixelView& frame, const PictureRect& rect) {
   if (!context || !frame.pixels) return false;
   DropErrors();
   int drawW = 0, drawH = 0;

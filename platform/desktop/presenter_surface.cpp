@@ -1,7 +1,7 @@
 // Presenting through SDL's window surface, for machines without a hardware GL
 // renderer: the CPU writes the frame into the window's own pixels (shared
 // memory with the X server, no GL in between), scaled by the nearest pixel
-// when the window shows it at another size, on both painting threads.
+// when the window shows it at another size, on the shared work's threads.
 #include <algorithm>
 #include <atomic>
 #include <cstring>
@@ -11,7 +11,8 @@
 #include <emmintrin.h>
 #endif
 
-#include "platform/presenter.h"
+#include "platform/desktop/presenter.h"
+#include "platform/work_sharing.h"
 
 namespace {
 // Source column of each target column of the last stretched width.
@@ -24,7 +25,7 @@ inline int Nearest(int64_t i, int64_t n, int64_t source) { return (int)((2 * i +
 // One frame being put: the target rows y0..y1-1 are shared out in bands
 // between the calling thread and the painting helper.
 struct Put {
-  const FrameView* frame = nullptr;
+  const PixelView* frame = nullptr;
   uint8_t* dst = nullptr;
   int pitch = 0;
   int x0 = 0, x1 = 0, y0 = 0, y1 = 0;
@@ -99,7 +100,7 @@ void TakeBands(void* context) {
 
 // Copies the frame into dst (a 32-bit XRGB picture of dstW x dstH, pitch in
 // bytes), its rectangle rect, clipped to the picture.
-void PutFrame(const FrameView& frame, uint8_t* dst, int pitch, int dstW, int dstH, const PictureRect& rect) {
+void PutFrame(const PixelView& frame, uint8_t* dst, int pitch, int dstW, int dstH, const PictureRect& rect) {
   Put p;
   p.frame = &frame;
   p.dst = dst;
@@ -139,7 +140,7 @@ bool SurfacePresenterStart(SDL_Window* window) {
   return true;
 }
 
-bool SurfacePresent(SDL_Window* window, const FrameView& frame, const PictureRect& rect) {
+bool SurfacePresent(SDL_Window* window, const PixelView& frame, const PictureRect& rect) {
   if (!frame.pixels) return false;
   SDL_Surface* surface = SDL_GetWindowSurface(window);  // a new one after a resize
   if (!surface) return false;

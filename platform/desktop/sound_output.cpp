@@ -1,6 +1,6 @@
-// The output engine on SDL's audio device: the 64 voice slots, the mixing
-// callback that marks a voice finished at the end of its sound, and the idle
-// watchdog that closes the device after ten silent seconds.
+// The sound output on the desktop, SDL's audio device: the 64 voice slots,
+// the mixing callback that marks a voice finished at the end of its sound,
+// and the idle watchdog that closes the device after ten silent seconds.
 #include <SDL.h>
 
 #include <algorithm>
@@ -11,9 +11,10 @@
 #include <mutex>
 #include <thread>
 
-#include "audio/audio.h"
-#include "audio/sound_internal.h"
 #include "platform/sound_output.h"
+#ifdef ZYNTRAX_TEST_HOOKS
+#include "platform/test_hooks.h"
+#endif
 
 namespace {
 constexpr int VOICE_COUNT = 64;
@@ -29,7 +30,7 @@ struct VoiceSlot {
   bool finished = false;
   int soundId = -1;
   int flags = 0;  // looping is never asked for
-  std::shared_ptr<SoundRecord> sound;
+  std::shared_ptr<const PcmSound> sound;
   size_t position = 0;               // next sample of sound->samples to play
   float gain = 1.0f;
   SDL_AudioStream* convert = nullptr;  // only when the sound is not in the output format
@@ -212,7 +213,8 @@ void StopEngine() {
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-int PlayVoice(int id, const std::shared_ptr<SoundRecord>& sound) {
+int PlayVoice(int id, std::shared_ptr<const PcmSound> sound, double percent) {
+  if (!sound || sound->channels <= 0 || sound->sampleRate <= 0) return 0;
   std::lock_guard<std::mutex> holdDevice(deviceLock);
   int slot = -1;
   {
@@ -232,9 +234,9 @@ int PlayVoice(int id, const std::shared_ptr<SoundRecord>& sound) {
   std::lock_guard<std::mutex> hold(voiceLock);
   VoiceSlot& voice = voices[slot];
   voice.soundId = id;
-  voice.sound = sound;
+  voice.sound = std::move(sound);
   voice.convert = convert;
-  voice.gain = float(sound->volume / 100.0);
+  voice.gain = float(percent / 100.0);
   voice.inUse = true;
   return 1;
 }
@@ -245,6 +247,7 @@ void SetVoiceVolume(int id, double percent) {
     if (voice.inUse && voice.soundId == id) voice.gain = float(percent / 100.0);
 }
 
+#ifdef ZYNTRAX_TEST_HOOKS
 int TestVoicesInUse() {
   std::lock_guard<std::mutex> hold(voiceLock);
   int count = 0;
@@ -261,3 +264,4 @@ void TestWatchdogCheck(int64_t nowMs) {
   watchdogDriven = true;
   WatchdogCheck(nowMs);
 }
+#endif

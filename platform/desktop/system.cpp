@@ -1,16 +1,14 @@
-// The platform layer's start and shutdown, and the quit signals: SIGINT,
+// The desktop's start and shutdown, the sleep, and the quit signals: SIGINT,
 // SIGTERM and SIGHUP only raise a flag that the program's loops read, so every
 // way out goes through the same exit path.
 #include <SDL.h>
 #include <dlfcn.h>
-#include <gtk/gtk.h>
 #include <signal.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <thread>
 
-#include "platform/gtk_start.h"
 #include "platform/platform.h"
 
 namespace {
@@ -42,27 +40,13 @@ void StartPlatform() {
   QuietAlsa();
   // Without a Wayland compositor named, only X11 is tried: the Wayland client
   // library would complain on the terminal about the compositor that is not there.
-  if (!std::getenv("WAYLAND_DISPLAY")) {
-    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11", SDL_HINT_DEFAULT);
-    gdk_set_allowed_backends("x11");
-  }
-}
-
-bool GtkStart() {
-  static int state = 0;  // 1 started, -1 no display
-  if (state != 0) return state > 0;
-  bool named = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
-  for (int attempt = 0; state == 0; attempt++) {
-    if (gtk_init_check(nullptr, nullptr))
-      state = 1;
-    else if (!named || attempt >= 5)
-      state = -1;
-    else
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return state > 0;
+  if (!std::getenv("WAYLAND_DISPLAY")) SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11", SDL_HINT_DEFAULT);
 }
 
 int QuitRequested() { return quitSignal != 0 ? 1 : 0; }
 
 void ShutdownPlatform() { SDL_Quit(); }
+
+void Delay(int64_t ms) {
+  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}

@@ -1,7 +1,7 @@
 // The SDL2 side of the display: video start-up, windows, legacy OpenGL contexts,
 // swaps, the cursor and the event pump. The picture is never scaled for the
 // desktop's DPI: windows are created without high-DPI backing.
-#include "platform/video.h"
+#include "platform/desktop/video.h"
 
 #include <SDL_syswm.h>
 

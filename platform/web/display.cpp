@@ -1,20 +1,16 @@
 // The show's display in a web page: the canvas element #show at the frame's
 // size, placed like the desktop's window (inside the page, stretched over it, or
-// in the browser's full screen), scaled by the nearest pixel, and the finished
-// frame put on it once an animation frame.
+// in the browser's full screen), scaled by the nearest pixel, and the frame
+// the driver hands down put on it once an animation frame.
 #include "platform/display.h"
 
 #include <emscripten.h>
-#ifdef __wasm_simd128__
-#include <wasm_simd128.h>
-#endif
 
 #include <map>
 #include <vector>
 
+#include "platform/target.h"
 #include "platform/web/page.h"
-#include "render/screen.h"
-#include "render/sprite.h"
 
 namespace {
 struct HostWindow {
@@ -22,14 +18,9 @@ struct HostWindow {
 };
 std::map<int, HostWindow> hosts;
 
-struct DisplayState {
-  bool open = false;
-  bool windowed = false;
-  int logicalWidth = 0, logicalHeight = 0;
-  int pictureX = 0, pictureY = 0, pictureWidth = 0, pictureHeight = 0;
-};
-DisplayState display;
-std::vector<uint32_t> rgba;  // the frame in the canvas's byte order
+// The open display is described in shownDisplay (platform/display_info.cpp).
+DisplayInfo& display = shownDisplay;
+std::vector<uint32_t> rgba;  // the frame in the canvas's layout (RGBA8888)
 
 // Canvas placement modes: a box of the page, the browser's full screen, or
 // stretched over the whole page (following it when the page changes size).
@@ -83,10 +74,12 @@ EM_JS(void, JsShowCursor, (int show), {
 
 namespace {
 bool Open(int width, int height, int place, int x, int y, int w, int h, const std::string& title) {
-  if (width <= 0 || height <= 0 || !OpenFrame(width, height)) return false;
-  ClearFrameBlack();
-  DisplayState& d = display;
+  if (width <= 0 || height <= 0) return false;
+  DisplayInfo& d = display;
+  d = DisplayInfo{};
   d.open = true;
+  d.presenter = PRESENTER_SURFACE;
+  d.refreshHz = 60;
   d.logicalWidth = width;
   d.logicalHeight = height;
   d.pictureX = x;
@@ -139,10 +132,8 @@ int OpenWindowDisplay(int hostWindow, int x, int y, int width, int height, int a
 }
 
 void CloseScreen() {
-  FreeAllSprites();
-  CloseFrame();
   if (display.open) JsCloseCanvas();
-  display = DisplayState{};
+  display = DisplayInfo{};
 }
 
 void ShowDisplayCursor(bool show) { JsShowCursor(show ? 1 : 0); }
@@ -151,32 +142,14 @@ void ShowDisplayCursor(bool show) { JsShowCursor(show ? 1 : 0); }
 // the page for the benchmark.
 EM_JS(void, JsPresentTime, (double ms), { Module.zyntraxPresentMs = ms; });
 
-// XRGB words (B, G, R, X in memory) become R, G, B, A bytes.
-int PresentFrame() {
-  if (!display.open) return 0;
-  FrameView f = FinishedFrame();
-  if (!f.pixels) return 0;
+int PresentFrame(const PixelView& frame) {
+  if (!display.open || !frame.pixels) return 0;
   const double start = emscripten_get_now();
-  rgba.resize((size_t)f.width * (size_t)f.height);
-  for (int y = 0; y < f.height; y++) {
-    const uint32_t* src = reinterpret_cast<const uint32_t*>(f.pixels + (size_t)y * (size_t)f.stride);
-    uint32_t* out = rgba.data() + (size_t)y * (size_t)f.width;
-    int x = 0;
-#ifdef __wasm_simd128__
-    // Four pixels at a time: swap blue and red in each word, set alpha.
-    const v128_t opaque = wasm_i32x4_splat((int32_t)0xFF000000u);
-    for (; x + 4 <= f.width; x += 4) {
-      v128_t p = wasm_v128_load(src + x);
-      p = wasm_i8x16_shuffle(p, p, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
-      wasm_v128_store(out + x, wasm_v128_or(p, opaque));
-    }
-#endif
-    for (; x < f.width; x++) {
-      uint32_t p = src[x];
-      out[x] = 0xFF000000u | (p & 0x0000FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
-    }
-  }
-  PutCanvasPicture("show", rgba.data(), f.width, f.height);
+  rgba.resize((size_t)frame.width * (size_t)frame.height);
+  PixelView canvas{reinterpret_cast<uint8_t*>(rgba.data()), frame.width, frame.height, frame.width * 4,
+                   PixelLayout::RGBA8888};
+  ConvertPixels(frame, canvas);
+  PutCanvasPicture("show", rgba.data(), frame.width, frame.height);
   JsPresentTime(emscripten_get_now() - start);
   return 1;
 }
@@ -185,19 +158,3 @@ int PresentFrame() {
 int SetSwapInterval(int interval) { return display.open ? 1 : 0; }
 
 void ChoosePresenter(int presenter) {}
-
-DisplayInfo CurrentDisplay() {
-  const DisplayState& d = display;
-  DisplayInfo info;
-  info.open = d.open;
-  info.windowed = d.windowed;
-  info.presenter = PRESENTER_SURFACE;
-  info.logicalWidth = d.logicalWidth;
-  info.logicalHeight = d.logicalHeight;
-  info.pictureX = d.pictureX;
-  info.pictureY = d.pictureY;
-  info.pictureWidth = d.pictureWidth;
-  info.pictureHeight = d.pictureHeight;
-  info.refreshHz = 60;
-  return info;
-}

@@ -4,11 +4,7 @@
 #include <emscripten.h>
 
 #include "platform/platform.h"
-
-namespace {
-bool escapeDown = false;
-bool testEscape = false;
-}  // namespace
+#include "platform/target.h"
 
 // Escape pressed while a message box is open only closes the box, as on the desktop.
 EM_JS(void, JsWatchKeys, (), {
@@ -42,8 +38,4 @@ void WatchKeys() { JsWatchKeys(); }
 
 int PollWindowEvent() { return 0; }
 
-void PollKeyboard() { escapeDown = JsTakeEscape() != 0 || testEscape; }
-
-int KeyDown(int scanCode) { return scanCode == KEY_ESCAPE && escapeDown ? 1 : 0; }
-
-void TestPressEscape(bool down) { testEscape = down; }
+bool ReadEscape() { return JsTakeEscape() != 0; }

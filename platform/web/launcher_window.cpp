@@ -1,7 +1,7 @@
 // The launcher's window in a web page: a dialog-like <div id="launcher"> with
 // its title bar (#title), HTML controls placed at the caller's coordinates,
-// canvases painted from our own 24-bit buffers, and one queue of the events
-// the controls raise.
+// canvas elements shown from their pixel buffers (launcher_canvases.cpp), and
+// one queue of the events the controls raise.
 #include "platform/launcher_window.h"
 
 #include <emscripten.h>
@@ -9,15 +9,13 @@
 #include <map>
 
 #include "platform/platform.h"
+#include "platform/target.h"
 #include "platform/web/page.h"
-#include "render/draw.h"
 
 namespace {
 struct Canvas {
   std::string elementId;
-  int width = 0, height = 0, stride = 0;
-  std::vector<uint8_t> pixels;  // 24-bit B G R, rows bottom-up
-  std::vector<uint32_t> rgba;   // what the canvas element gets
+  std::vector<uint32_t> rgba;  // what the canvas element gets (RGBA8888)
 };
 std::map<int, Canvas> canvases;
 int labelCount = 0;
@@ -26,18 +24,6 @@ std::string ElementId(const std::string& name, const char* kind, int number) {
   return name.empty() ? std::string(kind) + "-" + std::to_string(number) : name;
 }
 
-// Bottom-up BGR rows into the canvas's top-down RGBA picture.
-void ShowCanvas(void* context) {
-  Canvas* c = (Canvas*)context;
-  c->rgba.resize((size_t)c->width * (size_t)c->height);
-  for (int y = 0; y < c->height; y++) {
-    const uint8_t* src = c->pixels.data() + (size_t)(c->height - 1 - y) * (size_t)c->stride;
-    uint32_t* row = c->rgba.data() + (size_t)y * (size_t)c->width;
-    for (int x = 0; x < c->width; x++)
-      row[x] = 0xFF000000u | ((uint32_t)src[3 * x] << 16) | ((uint32_t)src[3 * x + 1] << 8) | src[3 * x + 2];
-  }
-  PutCanvasPicture(c->elementId, c->rgba.data(), c->width, c->height);
-}
 }  // namespace
 
 EM_JS(void, JsLauncherOpen, (const char* title, int width, int height), {
@@ -170,6 +156,7 @@ bool LauncherWindowOpen(const std::string& title, int width, int height) {
 
 void LauncherWindowClose() {
   canvases.clear();
+  ForgetCanvasBuffers();
   JsLauncherClose();
 }
 
@@ -211,10 +198,7 @@ void LauncherAddButton(int id, int x, int y, int width, int height, const std::s
 void LauncherAddCanvas(int id, int x, int y, int width, int height, const std::string& name) {
   Canvas& c = canvases[id];
   c.elementId = ElementId(name, "canvas", id);
-  c.width = width;
-  c.height = height;
-  c.stride = (width * 3 + 3) & ~3;
-  c.pixels.assign((size_t)c.stride * (size_t)height, 0);
+  MakeCanvasBuffer(id, width, height);
   JsAddCanvas(c.elementId.c_str(), width, height);
   JsLauncherPlace(x, y, width, height);
 }
@@ -228,9 +212,13 @@ int LauncherPollEvent(int* gadget) {
   return LAUNCHER_GADGET_EVENT;
 }
 
-int LauncherBeginCanvasDrawing(int id) {
+void LauncherShowCanvas(int id) {
   auto it = canvases.find(id);
-  if (it == canvases.end()) return 0;
+  PixelView pixels = LauncherCanvas(id);
+  if (it == canvases.end() || !pixels.pixels) return;
   Canvas& c = it->second;
-  return BeginBufferDrawing(c.pixels.data(), c.width, c.height, 3, c.stride, true, ShowCanvas, &c);
+  c.rgba.resize((size_t)pixels.width * (size_t)pixels.height);
+  ConvertPixels(pixels, PixelView{reinterpret_cast<uint8_t*>(c.rgba.data()), pixels.width, pixels.height,
+                                  pixels.width * 4, PixelLayout::RGBA8888});
+  PutCanvasPicture(c.elementId, c.rgba.data(), pixels.width, pixels.height);
 }

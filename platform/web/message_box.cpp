@@ -1,14 +1,9 @@
 // Message boxes in a web page: the <dialog id="message"> with the title and the
 // text, shown one after another. A page cannot wait for the box to close, so
-// the program goes on at once; the capture buffer for tests as on the desktop.
+// the program goes on at once.
 #include <emscripten.h>
 
-#include "platform/platform.h"
-
-namespace {
-bool captureMessages = false;
-std::string capturedMessages;
-}  // namespace
+#include "platform/target.h"
 
 // The waiting boxes stay in Module.zyntraxMessages, the shown one first.
 EM_JS(void, JsMessageBox, (const char* title, const char* text), {
@@ -31,14 +26,4 @@ EM_JS(void, JsMessageBox, (const char* title, const char* text), {
   if (queue.length == 1) showFirst();
 });
 
-void MessageBox(const std::string& title, const std::string& text) {
-  if (captureMessages) {
-    capturedMessages += title + "|" + text + "\n";
-    return;
-  }
-  JsMessageBox(title.c_str(), text.c_str());
-}
-
-void TestCaptureMessages(bool on) { captureMessages = on; }
-const std::string& TestCapturedMessages() { return capturedMessages; }
-void TestClearMessages() { capturedMessages.clear(); }
+void ShowMessageBox(const std::string& title, const std::string& text) { JsMessageBox(title.c_str(), text.c_str()); }

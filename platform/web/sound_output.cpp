@@ -1,4 +1,4 @@
-// The sound output in a web page: WebAudio. A record plays once as an
+// The sound output in a web page: WebAudio. A sound plays once as an
 // AudioBuffer at its own rate (the browser resamples it to its output) through
 // a gain node at the linear volume. The audio context starts on the page's
 // first click or key press, the gesture browsers require before sound.
@@ -6,7 +6,6 @@
 
 #include <algorithm>
 
-#include "audio/sound_internal.h"
 #include "platform/sound_output.h"
 
 // Module.zyntraxAudio: the context, the playing voices by sound id, and what
@@ -87,10 +86,11 @@ bool StartEngine() { return JsAudioStart() != 0; }
 
 void StopEngine() { JsAudioStop(); }
 
-int PlayVoice(int id, const std::shared_ptr<SoundRecord>& sound) {
+// WebAudio copies the samples into its buffer: the sound is not held after.
+int PlayVoice(int id, std::shared_ptr<const PcmSound> sound, double percent) {
   if (!sound || sound->channels <= 0 || sound->sampleRate <= 0) return 0;
   int frames = (int)std::min<size_t>(sound->samples.size() / (size_t)sound->channels, 0x7FFFFFFF);
-  return JsAudioPlay(id, sound->samples.data(), frames, sound->channels, sound->sampleRate, sound->volume / 100.0);
+  return JsAudioPlay(id, sound->samples.data(), frames, sound->channels, sound->sampleRate, percent / 100.0);
 }
 
 void SetVoiceVolume(int id, double percent) { JsAudioVolume(id, percent / 100.0); }

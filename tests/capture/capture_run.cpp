@@ -11,6 +11,7 @@
 
 #include "audio/audio.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "render/screen.h"
 #include "support/gl_display.h"
 #include "support/scene_check.h"

@@ -10,6 +10,8 @@
 
 #include <cstdio>
 
+#include "driver/driver.h"
+#include "platform/display.h"
 #include "render/draw.h"
 #include "render/sprite.h"
 
@@ -48,7 +50,7 @@ bool OpenTestDisplay(int windowW, int windowH) {
   if (d.open && d.windowed && openW == windowW && openH == windowH) return true;
   openW = openH = 0;
   if (!OpenHostWindow(1, 0, 0, windowW, windowH, "ZYNTRAX test", HOST_STYLE_CAPTION)) return false;
-  if (!OpenWindowDisplay(1, 0, 0, 1920, 1080, windowW != 1920 || windowH != 1080)) return false;
+  if (!OpenWindowDisplay(1, 0, 0, 1920, 1080, windowW != 1920 || windowH != 1080) || !OpenDisplayFrame()) return false;
   SetSwapInterval(0);
   openW = windowW;
   openH = windowH;
@@ -80,7 +82,7 @@ WindowShot PresentAndGrabWindow() {
     SDL_Delay(10);
   }
   for (int i = 0; i < 2; i++) {
-    if (!PresentFrame()) return shot;
+    if (!PresentShowFrame()) return shot;
     XSync(x, False);
     SDL_Delay(20);
   }

@@ -6,6 +6,7 @@
 #include "driver/driver.h"
 #include "effects/effects.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "render/font.h"
 
 int CountColour(const MemoryOutput& out, Colour c) {

@@ -11,42 +11,30 @@
 #include "effects/effects.h"
 #include "platform/display.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "render/font.h"
 #include "render/screen.h"
 #include "render/sprite.h"
 
-namespace {
-// Start values, the timeline and the 1920 x 1080 frame; the carried files are
-// read from the source tree they are packed from.
-void StartInMemory() {
-  SetStartValues();
-  InitSprites();
-  TestCaptureMessages(true);
-  TestClearMessages();
-  assetFolder = std::string(ZYNTRAX_ASSET_DIR) + "/";
-  for (int i = 0; i < 5; i++) headerImagePaths[i] = assetFolder + "haut" + std::to_string(i + 1) + ".png";
-  fontPath = assetFolder + "police20.png";
-  BuildTimeline();
-  screenWidth = DESIGN_WIDTH;
-  screenHeight = DESIGN_HEIGHT;
-}
-}  // namespace
-
 NativeFrame NativeFrameAt(int64_t showMs, uint64_t seed) {
   NativeFrame out;
-  StartInMemory();
-  if (!OpenFrame((int)DESIGN_WIDTH, (int)DESIGN_HEIGHT)) return out;
-  // Muted: the frames are all we want from the start-up.
-  musicMuted = 1;
-  musicVolume = 0;
-  TestSeedRandom(seed);
-  LoadShowAssets();
-  SeedStarfield();
-  EnterShowAt(FrameGrid{1000, 1}, showMs);  // the page enters on the same millisecond grid
+  // The frame in memory, no music; the carried files read from the source
+  // tree they are packed from.
+  ShowStart how;
+  how.display = ShowStart::Display::NONE;
+  how.music = false;
+  how.collectMessages = true;
+  how.assetFolder = std::string(ZYNTRAX_ASSET_DIR) + "/";
+  how.seeded = true;
+  how.seed = seed;
+  how.entry = ShowStart::Entry::AT_FRAME;
+  how.grid = FrameGrid{1000, 1};  // the page enters on the same millisecond grid
+  how.frame = showMs;
+  if (!StartShowAlone(how)) return out;
   UpdateSceneTime();
   DrawFrame();
   FrameView frame = FinishedFrame();
-  out.messages = TestCapturedMessages();
+  out.messages = CollectedMessages();
   out.row = currentScene;
   if (frame.pixels && frame.width == DESIGN_WIDTH && frame.height == DESIGN_HEIGHT) {
     out.width = frame.width;
@@ -60,7 +48,7 @@ NativeFrame NativeFrameAt(int64_t showMs, uint64_t seed) {
     }
   }
   TestUseRealClock();
-  CloseScreen();
+  CloseShowScreen();
   return out;
 }
 

@@ -18,6 +18,7 @@
 
 #include "driver/driver.h"
 #include "effects/effects.h"
+#include "platform/display.h"
 #include "platform/platform.h"
 #include "render/screen.h"
 #include "render/sprite.h"
@@ -87,7 +88,7 @@ RowTiming BenchRow(int row, int frames) {
     DrawFrame();
     FinishedFrame();  // the frame's kept draws are painted here, not in the present
     double t1 = NowMs();
-    PresentFrame();
+    PresentShowFrame();
     double t2 = NowMs();
     times.push_back(t2 - t0);
     paint.push_back(t1 - t0);
@@ -147,7 +148,7 @@ int main(int argc, char** argv) {
   } else {
     for (int r = 0; r <= lastSceneIndex; r++) rows.push_back(BenchRow(r, frames));
   }
-  CloseScreen();
+  CloseShowScreen();
   SDL_Quit();
   const std::string title =
       "make_bench " + std::to_string(winW) + " x " + std::to_string(winH) + " (" + presenterName + ")";

@@ -7,8 +7,6 @@
 constexpr int FRAME_WIDTH = 1920;
 constexpr int FRAME_HEIGHT = 1080;
 
-// Opens what the show paints on; false with a reason when it cannot.
-bool OpenFrameSource(std::string& error);
 // Paints the show's frame for showMs milliseconds after its start (the scene
 // switch, then the whole frame) into pixels: FRAME_WIDTH x FRAME_HEIGHT 32-bit
 // values 0xFFRRGGBB, top row first. False when the frame cannot be read.
@@ -16,4 +14,5 @@ bool PaintShowFrame(int64_t showMs, uint32_t* pixels);
 // The same frame painted and not read: the per-frame state and the random
 // numbers move on exactly as when it is captured.
 void ReplayShowFrame(int64_t showMs);
+// Frees the pictures and the frame.
 void CloseFrameSource();

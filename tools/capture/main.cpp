@@ -44,19 +44,19 @@ int Fail(const std::string& message) {
   return 1;
 }
 
-// The show's start-up without launcher or music device: start values, the
-// carried files, the timeline, the frame source, every picture and the seeded
-// starfield.
-bool StartShow(const CaptureOptions& options, std::string& error) {
-  SetStartValues();
-  ExtractAssetPack();
-  BuildTimeline();
-  screenWidth = DESIGN_WIDTH;
-  screenHeight = DESIGN_HEIGHT;
-  if (!OpenFrameSource(error)) return false;
-  SeedRandom(options.seed);
-  LoadShowAssets();
-  SeedStarfield();
+// The one start-up without display or music device (the frame in memory),
+// the generator seeded; then the soundtrack decoded.
+bool StartCapture(const CaptureOptions& options, std::string& error) {
+  ShowStart how;
+  how.display = ShowStart::Display::NONE;
+  how.music = false;
+  how.seeded = true;
+  how.seed = options.seed;
+  how.entry = ShowStart::Entry::CALLER;
+  if (!StartShowAlone(how)) {
+    error = "cannot make a 1920 x 1080 frame in memory";
+    return false;
+  }
   if (!LoadSoundtrack(AssetPath("music.ogg"), options.volume))
     std::fprintf(stderr, "zyntrax-capture: the music cannot be decoded: the video is silent\n");
   return true;
@@ -134,7 +134,7 @@ int Capture(const CaptureOptions& options) {
     Fail(message);
     return status;
   };
-  if (!StartShow(options, error)) return giveUp(error, 1);
+  if (!StartCapture(options, error)) return giveUp(error, 1);
   const double startUp = NowSeconds() - started;
 
   int64_t replayFrom = ReplayStart(options);

@@ -1,29 +1,26 @@
-// Start-up shared by the benchmark, the soak run and the contact sheet (see tool_show.h).
+// The tools' start-up (see tool_show.h): the one start-up in a window of the
+// tool's own, messages collected and written on stderr.
 #include "tools/common/tool_show.h"
 
 #include <cstdio>
 
 #include "driver/driver.h"
-#include "effects/effects.h"
 #include "platform/platform.h"
-#include "render/sprite.h"
 
 bool StartToolShow(const char* tool, const char* title, int winW, int winH) {
-  SetStartValues();
-  InitSprites();
-  TestCaptureMessages(true);
-  ExtractAssetPack();
-  BuildTimeline();
-  screenWidth = DESIGN_WIDTH;
-  screenHeight = DESIGN_HEIGHT;
-  if (!OpenHostWindow(1, 0, 0, winW, winH, title, HOST_STYLE_CAPTION) ||
-      !OpenWindowDisplay(1, 0, 0, (int)screenWidth, (int)screenHeight, winW != 1920 || winH != 1080)) {
+  ShowStart how;
+  how.display = ShowStart::Display::TOOL_WINDOW;
+  how.windowWidth = winW;
+  how.windowHeight = winH;
+  how.title = title;
+  how.music = false;
+  how.collectMessages = true;
+  how.entry = ShowStart::Entry::CALLER;
+  StartProgram(how);
+  if (!StartShow(how)) {
     std::fprintf(stderr, "%s: cannot open the display\n", tool);
     return false;
   }
-  SetSwapInterval(0);
-  LoadShowAssets();
-  if (!TestCapturedMessages().empty()) std::fprintf(stderr, "%s", TestCapturedMessages().c_str());
-  SeedStarfield();
+  if (!CollectedMessages().empty()) std::fprintf(stderr, "%s", CollectedMessages().c_str());
   return true;
 }

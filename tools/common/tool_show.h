@@ -1,6 +1,8 @@
-// The show's start-up for the tools that play it without the launcher: assets
-// extracted and loaded, the timeline built, a captioned window of winW x winH
-// showing the 1920 x 1080 picture (stretched when that differs), swap interval off.
+// The start-up of the tools that play the show without the launcher (the
+// benchmark, the soak run, the contact sheet): the one start-up with a
+// captioned window of winW x winH showing the 1920 x 1080 picture (stretched
+// when that differs), no music, swap interval off, messages on stderr. The
+// tool enters the first row itself, on the clock it drives or the real one.
 #pragma once
 
 // False (after saying so on stderr, as `tool`) when the display cannot be opened.

@@ -10,6 +10,7 @@
 
 #include "driver/driver.h"
 #include "effects/effects.h"
+#include "platform/display.h"
 #include "platform/platform.h"
 #include "render/draw.h"
 #include "render/sprite.h"
@@ -74,7 +75,7 @@ int main(int argc, char** argv) {
   }
   std::string out = argv[1];
   int only = argc > 2 ? std::atoi(argv[2]) : -1;
-  TestSetClock(0);
+  DriveClock(0);
   if (!StartToolShow("make_shots", "Velda Party 5 contact sheet", 1920, 1080)) return 1;
   EnterScene(0);
   showStartMs = ElapsedMs();
@@ -92,8 +93,8 @@ int main(int argc, char** argv) {
     if (!wanted) until = sceneStart + 160;
     while (ElapsedMs() < until) {
       DrawFrame();
-      PresentFrame();
-      TestAdvanceClock(16);
+      PresentShowFrame();
+      DriveClock(ElapsedMs() + 16);
     }
     DrawFrame();
     if (!wanted) continue;
@@ -112,10 +113,10 @@ int main(int argc, char** argv) {
         d[1] = s[1];
         d[2] = s[2];
       }
-    PresentFrame();
+    PresentShowFrame();
   }
   if (only < 0) SavePng(out + "/contact_sheet.png", sheet);
-  CloseScreen();
+  CloseShowScreen();
   ShutdownPlatform();
   return 0;
 }

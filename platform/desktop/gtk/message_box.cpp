@@ -1,23 +1,18 @@
-// Modal message boxes: a GTK dialog kept above the show window, SDL's own box
-// where GTK cannot open one, standard error where no display can show either;
-// and a capture buffer for tests.
-#include <SDL.h>
+// Message boxes on the desktop: a modal GTK dialog kept above the show
+// window, the plain box (SDL's, or standard error) where GTK cannot open one.
 #include <gtk/gtk.h>
 #ifdef GDK_WINDOWING_X11
 #include <X11/Xlib.h>
 #include <gdk/gdkx.h>
 #endif
 
-#include <cstdio>
-
-#include "platform/gtk_start.h"
+#include "platform/desktop/gtk/gtk_start.h"
+#include "platform/desktop/plain_box.h"
+#include "platform/desktop/video.h"
 #include "platform/platform.h"
-#include "platform/video.h"
+#include "platform/target.h"
 
 namespace {
-bool captureMessages = false;
-std::string capturedMessages;
-
 // A quit signal closes the box, so a box that start-up waits on never holds
 // the program back from its exit path.
 gboolean CloseOnQuit(gpointer dialog) {
@@ -58,17 +53,6 @@ bool ShowGtkBox(const std::string& title, const std::string& text) {
 }
 }  // namespace
 
-void MessageBox(const std::string& title, const std::string& text) {
-  if (captureMessages) {
-    capturedMessages += title + "|" + text + "\n";
-    return;
-  }
-  if (QuitRequested()) return;  // on the way out: nobody is there to read it
-  if (ShowGtkBox(title, text)) return;
-  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr) == 0) return;
-  std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+void ShowMessageBox(const std::string& title, const std::string& text) {
+  if (!ShowGtkBox(title, text)) ShowPlainMessageBox(title, text);
 }
-
-void TestCaptureMessages(bool on) { captureMessages = on; }
-const std::string& TestCapturedMessages() { return capturedMessages; }
-void TestClearMessages() { capturedMessages.clear(); }

@@ -1,8 +1,9 @@
-// GTK 3 behind the launcher's controls: a GtkFixed layout, canvases painted
-// from our own 24-bit buffers through cairo, and one event queue.
+// The launcher's window on the desktop, in GTK 3: a GtkFixed layout, the
+// canvases shown from their pixel buffers (launcher_canvases.cpp) through
+// cairo pictures, and one event queue.
 #include "platform/launcher_window.h"
 
-#include "platform/gtk_start.h"
+#include "platform/desktop/gtk/gtk_start.h"
 
 #include <gtk/gtk.h>
 
@@ -11,14 +12,12 @@
 #include <utility>
 
 #include "platform/platform.h"
-#include "render/draw.h"
+#include "platform/target.h"
 
 namespace {
 struct Canvas {
   GtkWidget* area = nullptr;
-  int width = 0, height = 0, stride = 0;
-  std::vector<uint8_t> pixels;  // 24-bit B G R, rows bottom-up
-  cairo_surface_t* surface = nullptr;
+  cairo_surface_t* surface = nullptr;  // CAIRO_FORMAT_RGB24: XRGB8888
 };
 
 GtkWidget* window = nullptr;
@@ -43,24 +42,6 @@ gboolean OnCanvasDraw(GtkWidget*, cairo_t* cr, gpointer id) {
   cairo_set_source_surface(cr, it->second.surface, 0, 0);
   cairo_paint(cr);
   return TRUE;
-}
-
-// Copies the canvas's bottom-up BGR buffer into its cairo picture and asks
-// GTK to show it.
-void ShowCanvas(void* context) {
-  Canvas* c = (Canvas*)context;
-  if (!c->surface) return;
-  cairo_surface_flush(c->surface);
-  uint8_t* dst = cairo_image_surface_get_data(c->surface);
-  int dstStride = cairo_image_surface_get_stride(c->surface);
-  for (int y = 0; y < c->height; y++) {
-    const uint8_t* src = c->pixels.data() + (size_t)(c->height - 1 - y) * c->stride;
-    uint32_t* row = (uint32_t*)(dst + (size_t)y * dstStride);
-    for (int x = 0; x < c->width; x++)
-      row[x] = 0xFF000000u | ((uint32_t)src[3 * x + 2] << 16) | ((uint32_t)src[3 * x + 1] << 8) | src[3 * x];
-  }
-  cairo_surface_mark_dirty(c->surface);
-  gtk_widget_queue_draw(c->area);
 }
 
 void Place(GtkWidget* w, int x, int y, int width, int height, const std::string& name) {
@@ -92,6 +73,7 @@ void LauncherWindowClose() {
   for (auto& [id, c] : canvases)
     if (c.surface) cairo_surface_destroy(c.surface);
   canvases.clear();
+  ForgetCanvasBuffers();
   gadgets.clear();
   labels.clear();
   events.clear();
@@ -151,11 +133,8 @@ void LauncherAddButton(int id, int x, int y, int width, int height, const std::s
 
 void LauncherAddCanvas(int id, int x, int y, int width, int height, const std::string& name) {
   Canvas& c = canvases[id];
+  MakeCanvasBuffer(id, width, height);
   c.area = gtk_drawing_area_new();
-  c.width = width;
-  c.height = height;
-  c.stride = (width * 3 + 3) & ~3;
-  c.pixels.assign((size_t)c.stride * (size_t)height, 0);
   c.surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
   g_signal_connect(c.area, "draw", G_CALLBACK(OnCanvasDraw), GINT_TO_POINTER(id));
   Place(c.area, x, y, width, height, name);
@@ -180,9 +159,16 @@ int LauncherPollEvent(int* gadget) {
   return event;
 }
 
-int LauncherBeginCanvasDrawing(int id) {
+void LauncherShowCanvas(int id) {
   auto it = canvases.find(id);
-  if (it == canvases.end()) return 0;
+  PixelView pixels = LauncherCanvas(id);
+  if (it == canvases.end() || !it->second.surface || !pixels.pixels) return;
   Canvas& c = it->second;
-  return BeginBufferDrawing(c.pixels.data(), c.width, c.height, 3, c.stride, true, ShowCanvas, &c);
+  cairo_surface_flush(c.surface);
+  PixelView shown{cairo_image_surface_get_data(c.surface), cairo_image_surface_get_width(c.surface),
+                  cairo_image_surface_get_height(c.surface), cairo_image_surface_get_stride(c.surface),
+                  PixelLayout::XRGB8888};
+  ConvertPixels(pixels, shown);
+  cairo_surface_mark_dirty(c.surface);
+  gtk_widget_queue_draw(c.area);
 }
