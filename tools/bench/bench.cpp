@@ -1,11 +1,15 @@
 // Benchmark: plays timeline rows (whole frames: scene, bands, flash) through the
 // presenter the program would choose, with the swap interval off, and prints
 // per row the milliseconds per frame (median and 95th percentile), how much of
-// the median is painting and presenting, and the resident memory. --floor
-// times what presenting cannot go below on this machine: a ready picture of
-// the window's size put unscaled on SDL's window surface (XShm under X11).
-//   make_bench [--row N] [--frames F] [--window W H] [--presenter gl|surface]
-//              [--plot FILE.png] [--floor]
+// the median is painting and presenting, and the resident memory. --window
+// stretches the 1920 x 1080 picture over a window of that size; --screen paints
+// and presents the show at that size in full screen, as start-up does on a
+// desktop without a 1920 x 1080 mode (run it on an X screen of that size).
+// --threads chooses the painting threads. --floor times what presenting
+// cannot go below on this machine: a ready picture of the window's size put
+// unscaled on SDL's window surface (XShm under X11).
+//   make_bench [--row N] [--frames F] [--window W H | --screen W H]
+//              [--threads 1|2] [--presenter gl|surface] [--plot FILE.png] [--floor]
 #include <SDL.h>
 
 #include <algorithm>
@@ -21,6 +25,7 @@
 #include "platform/platform.h"
 #include "render/screen.h"
 #include "render/sprite.h"
+#include "render/sprite_paint.h"
 #include "tools/common/tool_show.h"
 #include "tools/bench/plot.h"
 
@@ -107,17 +112,24 @@ RowTiming BenchRow(int row, int frames) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int row = -1, frames = 60, winW = 1920, winH = 1080;
+  int row = -1, frames = 60, winW = 1920, winH = 1080, threads = 0;
   std::string plotPath;
-  bool floor = false;
+  bool floor = false, fullScreen = false;
   for (int i = 1; i < argc; i++) {
     if (!std::strcmp(argv[i], "--row") && i + 1 < argc) {
       row = std::atoi(argv[++i]);
     } else if (!std::strcmp(argv[i], "--frames") && i + 1 < argc) {
       frames = std::max(1, std::atoi(argv[++i]));
-    } else if (!std::strcmp(argv[i], "--window") && i + 2 < argc) {
+    } else if ((!std::strcmp(argv[i], "--window") || !std::strcmp(argv[i], "--screen")) && i + 2 < argc) {
+      fullScreen = !std::strcmp(argv[i], "--screen");
       winW = std::atoi(argv[++i]);
       winH = std::atoi(argv[++i]);
+    } else if (!std::strcmp(argv[i], "--threads") && i + 1 < argc) {
+      threads = std::atoi(argv[++i]);
+      if (threads != 1 && threads != 2) {
+        std::fprintf(stderr, "make_bench: --threads takes 1 or 2\n");
+        return 2;
+      }
     } else if (!std::strcmp(argv[i], "--presenter") && i + 1 < argc) {
       std::string p = argv[++i];
       if (p != "gl" && p != "surface") {
@@ -131,15 +143,17 @@ int main(int argc, char** argv) {
       floor = true;
     } else {
       std::fprintf(stderr,
-                   "usage: make_bench [--row N] [--frames F] [--window W H] [--presenter gl|surface] "
-                   "[--plot FILE.png] [--floor]\n");
+                   "usage: make_bench [--row N] [--frames F] [--window W H | --screen W H] [--threads 1|2] "
+                   "[--presenter gl|surface] [--plot FILE.png] [--floor]\n");
       return 2;
     }
   }
   if (floor) return MeasureFloor(winW, winH, frames);
-  if (!StartToolShow("make_bench", "Velda Party 5 benchmark", winW, winH)) return 1;
+  if (!StartToolShow("make_bench", "Velda Party 5 benchmark", winW, winH, fullScreen)) return 1;
+  if (threads) SetPaintThreads(threads);
   const char* presenterName = CurrentDisplay().presenter == PRESENTER_GL ? "gl" : "surface";
-  std::printf("presenter: %s\n", presenterName);
+  std::printf("presenter: %s, show painted at %lld x %lld on %d thread%s\n", presenterName, (long long)screenWidth,
+              (long long)screenHeight, PaintThreads(), PaintThreads() == 1 ? "" : "s");
   showStartMs = ElapsedMs();
   std::vector<RowTiming> rows;
   if (row >= 0 && row <= lastSceneIndex) {
@@ -149,8 +163,8 @@ int main(int argc, char** argv) {
   }
   CloseScreen();
   SDL_Quit();
-  const std::string title =
-      "make_bench " + std::to_string(winW) + " x " + std::to_string(winH) + " (" + presenterName + ")";
+  const std::string title = "make_bench " + std::to_string(winW) + " x " + std::to_string(winH) + " (" +
+                            presenterName + (fullScreen ? ", full screen" : "") + ")";
   if (!plotPath.empty() && !WritePlot(plotPath, rows, title)) {
     std::fprintf(stderr, "make_bench: cannot write %s\n", plotPath.c_str());
     return 1;
