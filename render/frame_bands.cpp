@@ -73,7 +73,13 @@ void MakeRoom() {
   if (waiting >= MAX_WAITING_DRAWS) PaintKeptFrame();
 }
 
+// A drawing pair's start or mode change. Those that no waiting draw follows
+// are dropped, so pairs opened and closed without a draw pile up nothing.
 void KeepState(const Command& c) {
+  if (commands.size() >= 2 * MAX_WAITING_DRAWS) PaintKeptFrame();
+  if (waiting == 0 && c.kind == Kind::Begin) commands.clear();
+  if (waiting == 0 && c.kind == Kind::Mode && openMode >= 0 && openMode + 1 == (int64_t)commands.size())
+    commands.pop_back();
   if (c.kind == Kind::Begin) {
     openBegin = (int64_t)commands.size();
     openMode = -1;
@@ -84,14 +90,14 @@ void KeepState(const Command& c) {
 }
 
 // Files a draw under the strips holding frame rows top..bottom-1 (everything
-// it can touch; a margin more is harmless).
-void KeepDraw(const Command& c, int64_t top = INT64_MIN, int64_t bottom = INT64_MAX) {
+// it can touch; a margin more is harmless). False when it can paint nothing.
+bool KeepDraw(const Command& c, int64_t top = INT64_MIN, int64_t bottom = INT64_MAX) {
   const int height = showFrame.height;
   const bool onPair = c.kind != Kind::Quad && c.kind != Kind::Clear;
-  if (onPair && openBegin < 0) return;  // a primitive outside any drawing pair paints nothing
+  if (onPair && openBegin < 0) return false;  // a primitive outside any drawing pair
   top = std::max<int64_t>(top, 0);
   bottom = std::min<int64_t>(bottom, height);
-  if (top >= bottom) return;
+  if (top >= bottom) return false;
   const size_t count = (size_t)(height + STRIP_ROWS - 1) / STRIP_ROWS;
   if (strips.size() != count) strips.assign(count, Strip{});
   const uint32_t index = (uint32_t)commands.size();
@@ -110,6 +116,7 @@ void KeepDraw(const Command& c, int64_t top = INT64_MIN, int64_t bottom = INT64_
     }
     strip.run.push_back(index);
   }
+  return true;
 }
 
 // Rows y0..y1-1 of the frame get the strip's commands.
@@ -234,25 +241,21 @@ void KeepText(double x, double y, const std::u16string& text, Colour colour) {
   c.y = y;
   c.colour = colour;
   c.item = texts.size();
-  texts.push_back(text);
   // A line of system text is 16 rows below its truncated y.
-  if (std::isfinite(y) && std::fabs(y) < 1e9)
-    KeepDraw(c, (int64_t)std::floor(y) - 2, (int64_t)std::floor(y) + 20);
-  else
-    KeepDraw(c);
+  const bool placed = std::isfinite(y) && std::fabs(y) < 1e9;
+  if (placed ? KeepDraw(c, (int64_t)std::floor(y) - 2, (int64_t)std::floor(y) + 20) : KeepDraw(c))
+    texts.push_back(text);
 }
 
 void KeepQuad(const SpriteQuad& quad) {
   MakeRoom();
   Command c{Kind::Quad};
   c.item = quads.size();
-  quads.push_back(quad);
   const float lo = std::min({quad.y[0], quad.y[1], quad.y[2], quad.y[3]});
   const float hi = std::max({quad.y[0], quad.y[1], quad.y[2], quad.y[3]});
-  if (std::isfinite(lo) && std::isfinite(hi) && lo > -1e9f && hi < 1e9f)
-    KeepDraw(c, (int64_t)std::floor(lo) - 1, (int64_t)std::ceil(hi) + 1);
-  else
-    KeepDraw(c);
+  const bool placed = std::isfinite(lo) && std::isfinite(hi) && lo > -1e9f && hi < 1e9f;
+  if (placed ? KeepDraw(c, (int64_t)std::floor(lo) - 1, (int64_t)std::ceil(hi) + 1) : KeepDraw(c))
+    quads.push_back(quad);
 }
 
 void KeepClear() {

@@ -214,7 +214,8 @@ TEST_F(Frame, ReadsPaintOnlyWhatWaitsAndUnreadDrawsStayFew) {
       EXPECT_TRUE(BeginScreenDrawing());
       SetDrawingMode(frame % 2 ? DRAW_MODE_ALPHA_BLEND : DRAW_MODE_DEFAULT);
       for (int i = 0; i < 10000; i++)
-        DrawBox((i * 7919) % W, (i * 104729 + frame * 31) % H, 40, 25, Rgba((i * 3) & 255, frame * 20, i & 255, 60 + i % 190));
+        DrawBox((i * 7919) % W, (i * 104729 + frame * 31) % H, 40, 25,
+                Rgba((i * 3) & 255, frame * 20, i & 255, 60 + i % 190));
       EndScreenDrawing();
       most = std::max(most, TestKeptDraws());
     }
