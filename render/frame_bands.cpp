@@ -26,13 +26,17 @@ struct Command {
   Kind kind;
   int a = 0, b = 0, c = 0, d = 0, e = 0;  // the primitive's int arguments, in order
   Colour colour = 0;
-  double x = 0, y = 0;  // text position
-  size_t item = 0;      // index into quads or texts
+  uint32_t item = 0;  // index into quads or texts
+};
+
+struct KeptText {
+  double x, y;
+  std::u16string text;
 };
 
 std::vector<Command> commands;
 std::vector<SpriteQuad> quads;
-std::vector<std::u16string> texts;
+std::vector<KeptText> texts;
 
 int paintThreads = 0;  // 0: not chosen yet
 
@@ -148,7 +152,7 @@ void PaintStrip(const Strip& s, int y0, int y1) {
         PaintImage(strip, c.a, c.b, c.c, c.d, c.e);
         break;
       case Kind::Text:
-        PaintText(strip, c.x, c.y, texts[c.item], c.colour);
+        PaintText(strip, texts[c.item].x, texts[c.item].y, texts[c.item].text, c.colour);
         break;
       case Kind::Quad:
         PaintSpriteQuad(quads[c.item], y0, y1 - 1);
@@ -237,20 +241,18 @@ void KeepImage(int image, int x, int y, int width, int height) {
 void KeepText(double x, double y, const std::u16string& text, Colour colour) {
   MakeRoom();
   Command c{Kind::Text};
-  c.x = x;
-  c.y = y;
   c.colour = colour;
-  c.item = texts.size();
+  c.item = (uint32_t)texts.size();
   // A line of system text is 16 rows below its truncated y.
   const bool placed = std::isfinite(y) && std::fabs(y) < 1e9;
   if (placed ? KeepDraw(c, (int64_t)std::floor(y) - 2, (int64_t)std::floor(y) + 20) : KeepDraw(c))
-    texts.push_back(text);
+    texts.push_back({x, y, text});
 }
 
 void KeepQuad(const SpriteQuad& quad) {
   MakeRoom();
   Command c{Kind::Quad};
-  c.item = quads.size();
+  c.item = (uint32_t)quads.size();
   const float lo = std::min({quad.y[0], quad.y[1], quad.y[2], quad.y[3]});
   const float hi = std::max({quad.y[0], quad.y[1], quad.y[2], quad.y[3]});
   const bool placed = std::isfinite(lo) && std::isfinite(hi) && lo > -1e9f && hi < 1e9f;
