@@ -139,9 +139,11 @@ void LoadShowAssets();      // step 12: sprites, music, rotozoom picture
 struct ShowStart {
   // Where the show appears: in the launcher's display mode (displayMode); in
   // a captioned window of windowWidth x windowHeight showing the 1920 x 1080
-  // picture (stretched when the sizes differ), frames as fast as they come;
-  // or nowhere, the frame in memory only.
-  enum class Display { LAUNCHER_MODE, TOOL_WINDOW, NONE };
+  // picture (stretched when the sizes differ), or painted at windowWidth x
+  // windowHeight in full screen (as start-up falls back to on a desktop
+  // without a 1920 x 1080 mode), frames as fast as they come either way; or
+  // nowhere, the frame in memory only.
+  enum class Display { LAUNCHER_MODE, TOOL_WINDOW, TOOL_FULL_SCREEN, NONE };
   Display display = Display::LAUNCHER_MODE;
   int windowWidth = 1920, windowHeight = 1080;
   std::string title = "Velda Party 5";

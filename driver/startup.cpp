@@ -209,13 +209,19 @@ void ExitProgram() {
 
 namespace {
 // A captioned window of the tool's size showing the 1920 x 1080 picture,
-// stretched when the sizes differ; frames as fast as they come.
-int OpenToolWindow(const ShowStart& how) {
-  if (!OpenHostWindow(1, 0, 0, how.windowWidth, how.windowHeight, how.title, HOST_STYLE_CAPTION) ||
-      !OpenWindowDisplay(1, 0, 0, (int)screenWidth, (int)screenHeight,
-                         how.windowWidth != screenWidth || how.windowHeight != screenHeight) ||
-      !OpenDisplayFrame())
+// stretched when the sizes differ, or full screen at the tool's size; frames
+// as fast as they come.
+int OpenToolDisplay(const ShowStart& how) {
+  if (how.display == ShowStart::Display::TOOL_FULL_SCREEN) {
+    screenWidth = how.windowWidth;
+    screenHeight = how.windowHeight;
+    if (!OpenFullscreenDisplay(how.windowWidth, how.windowHeight, 32, how.title) || !OpenDisplayFrame()) return 0;
+  } else if (!OpenHostWindow(1, 0, 0, how.windowWidth, how.windowHeight, how.title, HOST_STYLE_CAPTION) ||
+             !OpenWindowDisplay(1, 0, 0, (int)screenWidth, (int)screenHeight,
+                                how.windowWidth != screenWidth || how.windowHeight != screenHeight) ||
+             !OpenDisplayFrame()) {
     return 0;
+  }
   SetSwapInterval(0);
   return 1;
 }
@@ -227,7 +233,8 @@ int OpenShowScreen(const ShowStart& how) {
       desktopHeight = DesktopHeight();
       return OpenShowDisplay();
     case ShowStart::Display::TOOL_WINDOW:
-      return OpenToolWindow(how);
+    case ShowStart::Display::TOOL_FULL_SCREEN:
+      return OpenToolDisplay(how);
     case ShowStart::Display::NONE:
       return OpenFrame((int)screenWidth, (int)screenHeight);
   }

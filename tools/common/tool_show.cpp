@@ -7,9 +7,9 @@
 #include "driver/driver.h"
 #include "platform/platform.h"
 
-bool StartToolShow(const char* tool, const char* title, int winW, int winH) {
+bool StartToolShow(const char* tool, const char* title, int winW, int winH, bool fullScreen) {
   ShowStart how;
-  how.display = ShowStart::Display::TOOL_WINDOW;
+  how.display = fullScreen ? ShowStart::Display::TOOL_FULL_SCREEN : ShowStart::Display::TOOL_WINDOW;
   how.windowWidth = winW;
   how.windowHeight = winH;
   how.title = title;
