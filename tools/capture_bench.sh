@@ -57,5 +57,5 @@ for from in 0 60 370 740 604800; do
   /usr/bin/time -f "%M" -o "$out/peak" "$binary" -o "$out/start.mp4" --fps 60 --from "$from" \
     --to "$(awk -v f="$from" 'BEGIN { printf "%.3f", f + 0.1 }')" >"$out/start.log"
   awk -v from="$from" -v peak="$(tail -1 "$out/peak")" '
-    { gsub(/[(),]/, ""); printf "start at %s s: %.1f s before the first frame (start-up %.1f s, replay %.1f s of %d frames, %.2f ms a frame), peak resident memory %d MB\n", from, $9 + $12, $9, $12, $15, ($15 > 0 ? $12 / $15 * 1000 : 0), peak / 1024 }' "$out/start.log"
+    { gsub(/[(),]/, ""); printf "start at %s s: %.1f s in all, %.1f s before the first frame (start-up %.1f s, replay %.1f s of %d frames, %.2f ms a frame), peak resident memory %d MB\n", from, $6, $9 + $12, $9, $12, $15, ($15 > 0 ? $12 / $15 * 1000 : 0), peak / 1024 }' "$out/start.log"
 done

@@ -4,6 +4,7 @@
 // complete; an existing target is kept unless -y says otherwise.
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -101,15 +102,15 @@ bool ShowFinishing(const char* stage, int64_t done, int64_t total) {
     finishing = std::make_unique<Progress>(total >> 20, stage, "MB/s");
     finishingStage = stage;
   }
-  finishing->Update(done >> 20);
+  finishing->Update(std::min(done, total) >> 20);
   return !Stopped();
 }
 
 bool WatchFinish(int64_t done, int64_t total) {
-  return ShowFinishing(total > 0 ? "finishing the file: MB" : "finishing the encoders", done, total);
+  return ShowFinishing(total > 0 ? "finishing the file (MB)" : "finishing the encoders", done, total);
 }
 
-bool WatchSync(int64_t done, int64_t total) { return ShowFinishing("syncing to disk: MB", done, total); }
+bool WatchSync(int64_t done, int64_t total) { return ShowFinishing("syncing to disk (MB)", done, total); }
 
 void EndFinishing() {
   if (finishing) finishing->Done();

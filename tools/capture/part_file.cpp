@@ -112,6 +112,14 @@ void StopWatcher(OutputFile& out) {
   out.watcherPipe = -1;
 }
 
+// Gives the written file one more name, never over a file already there;
+// false with errno set.
+bool LinkAs(const OutputFile& out, const std::string& name) {
+  if (out.partPath.empty())
+    return linkat(AT_FDCWD, ProcPath(out.fd).c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+  return link(out.partPath.c_str(), name.c_str()) == 0;
+}
+
 // Syncs fd in steps, so that a stop is seen and progress can be shown while
 // gigabytes go to the disk.
 bool SyncInSteps(int fd, SyncWatch watch, std::string& error) {
@@ -213,65 +221,44 @@ bool OpenOutputFile(const std::string& target, OutputFile& out, std::string& err
 
 bool CommitOutputFile(OutputFile& out, bool overwrite, SyncWatch watch, std::string& error) {
   bool ok = SyncInSteps(out.fd, watch, error);
-  // The name it gets first: the target itself unless it may replace a file
-  // there, then a new hidden name that is renamed over the target.
-  std::string linked = overwrite ? "" : out.target;
-  if (ok && out.partPath.empty()) {
-    const std::string source = ProcPath(out.fd);
-    for (int attempt = 0; attempt < 16; attempt++) {
-      if (overwrite) linked = PartName(out.target);
-      if (linkat(AT_FDCWD, source.c_str(), AT_FDCWD, linked.c_str(), AT_SYMLINK_FOLLOW) == 0) break;
-      if (errno != EEXIST) {
-        ok = false;
-        error = std::strerror(errno);
-        break;
-      }
-      // A file took the target's name during the capture: it is kept, and so is the capture.
-      if (!overwrite) linked = SiblingName(out.target);
-    }
-  } else if (ok) {
-    // The part file: renamed over the target, or linked to it so that a file
-    // that appeared there meanwhile is never replaced.
-    if (overwrite) {
-      linked = out.partPath;
+  auto fail = [&](int code) {
+    ok = false;
+    error = std::strerror(code);
+  };
+  std::string named;  // the name the file has got
+  for (int attempt = 0; ok && named.empty() && attempt < 16; attempt++) {
+    // Without overwrite the target itself, never over a file there (one that
+    // took the name during the capture is kept, and the capture goes beside
+    // it); with it a new hidden name, renamed over the target below.
+    const std::string name = overwrite ? PartName(out.target) : attempt == 0 ? out.target : SiblingName(out.target);
+    if (LinkAs(out, name))
+      named = name;
+    else if (errno != EEXIST)
+      fail(errno);
+  }
+  if (ok && named.empty()) fail(EEXIST);
+  if (ok && overwrite) {
+    if (std::rename(named.c_str(), out.target.c_str()) == 0) {
+      named = out.target;
     } else {
-      for (int attempt = 0; attempt < 16; attempt++) {
-        if (link(out.partPath.c_str(), linked.c_str()) == 0) break;
-        if (errno != EEXIST) {
-          ok = false;
-          error = std::strerror(errno);
-          break;
-        }
-        linked = SiblingName(out.target);
-      }
-      if (ok) unlink(out.partPath.c_str());
+      fail(errno);
+      unlink(named.c_str());
     }
   }
-  if (ok && overwrite && std::rename(linked.c_str(), out.target.c_str()) != 0) {
-    ok = false;
-    error = std::strerror(errno);
-    unlink(linked.c_str());
-  }
-  if (close(out.fd) != 0 && ok) {
-    ok = false;
-    error = std::strerror(errno);
-    unlink(linked.c_str());
-  }
+  // Synced above: closing can lose nothing now.
+  close(out.fd);
   out.fd = -1;
-  if (!ok) {
-    if (!out.partPath.empty()) unlink(out.partPath.c_str());
-    StopWatcher(out);
-    return false;
-  }
+  if (!out.partPath.empty()) unlink(out.partPath.c_str());
   StopWatcher(out);
+  if (!ok) return false;
   // The new name itself is made durable with the folder.
   int folder = open(FolderOf(out.target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folder >= 0) {
     fsync(folder);
     close(folder);
   }
-  if (linked != out.target && !overwrite) {
-    error = out.target + " appeared during the capture and is kept; the capture is " + linked;
+  if (named != out.target) {
+    error = out.target + " appeared during the capture and is kept; the capture is " + named;
     return false;
   }
   return true;
