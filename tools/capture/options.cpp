@@ -94,13 +94,17 @@ const char* CaptureUsage() {
          "  --yuv444       .mp4 with full colour resolution (H.264 High 4:4:4;\n"
          "                 not every player takes it) (default 4:2:0)\n"
          "  --lossless     ask for the lossless .mkv\n"
-         "  -y, --overwrite  replace FILE if it exists (default: refuse, and paint nothing)\n"
+         "  -y, --overwrite\n"
+         "                 replace FILE if it exists (default: refuse at once)\n"
          "  --version      print the version\n"
          "Every start is exact: the rows and clocks land where a capture from 0\n"
          "has them. A start within the first two passes (up to about 747 s) gives\n"
          "the very frames of a capture from 0, byte for byte; it replays the show\n"
          "from 0 without encoding first. A later start replays only its own pass,\n"
-         "which plays as the first pass did.\n";
+         "which plays as the first pass did.\n"
+         "The file is named only once it is complete. Ctrl+C, SIGTERM and SIGHUP\n"
+         "leave nothing behind and end the tool by that signal; exit status 1\n"
+         "when nothing could be written, 2 for a bad option.\n";
 }
 
 namespace {
