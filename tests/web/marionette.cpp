@@ -231,15 +231,23 @@ JsonValue Firefox::Call(const std::string& command, const std::string& params, i
 }
 
 bool FirefoxPage::Open(const std::string& url, int width, int height, std::string& error) {
-  // The window's size is its viewport's plus its own bars.
-  std::string e;
-  JsonValue bars = Eval("[window.outerWidth - window.innerWidth, window.outerHeight - window.innerHeight]", e);
-  const int barW = (int)bars[(size_t)0].Number(0), barH = (int)bars[(size_t)1].Number(0);
-  const std::string rect =
-      "{\"width\":" + std::to_string(width + barW) + ",\"height\":" + std::to_string(height + barH) + "}";
-  if (firefox_.Call("WebDriver:SetWindowRect", rect, 20000, error).kind == JsonValue::NONE) return false;
-  return firefox_.Call("WebDriver:Navigate", "{\"url\":" + JsonQuote(url) + "}", 120000, error).kind !=
-         JsonValue::NONE;
+  if (firefox_.Call("WebDriver:Navigate", "{\"url\":" + JsonQuote(url) + "}", 120000, error).kind == JsonValue::NONE)
+    return false;
+  // The window's size is its viewport's plus its own bars; a window just back
+  // from full screen may take a moment to follow.
+  for (int attempt = 0; attempt < 20; attempt++) {
+    std::string e;
+    JsonValue sizes = Eval("[window.innerWidth, window.innerHeight, window.outerWidth, window.outerHeight]", e);
+    const int innerW = (int)sizes[(size_t)0].Number(0), innerH = (int)sizes[(size_t)1].Number(0);
+    if (innerW == width && innerH == height) return true;
+    const int outerW = (int)sizes[(size_t)2].Number(0), outerH = (int)sizes[(size_t)3].Number(0);
+    const std::string rect = "{\"width\":" + std::to_string(width + outerW - innerW) +
+                             ",\"height\":" + std::to_string(height + outerH - innerH) + "}";
+    if (firefox_.Call("WebDriver:SetWindowRect", rect, 20000, error).kind == JsonValue::NONE) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  error = "the window does not take a " + std::to_string(width) + " x " + std::to_string(height) + " viewport";
+  return false;
 }
 
 JsonValue FirefoxPage::Eval(const std::string& expression, std::string& error, int timeoutMs) {
