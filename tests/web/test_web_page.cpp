@@ -147,6 +147,20 @@ bool ElementBox(BrowserPage& tab, const std::string& selector, double box[4], st
   return true;
 }
 
+// A user's click in the middle of the element that selector names.
+bool ClickOn(BrowserPage& tab, const std::string& selector, std::string& error) {
+  double box[4];
+  return ElementBox(tab, selector, box, error) && tab.Click(box[0] + box[2] / 2, box[1] + box[3] / 2, error);
+}
+
+// The launcher's display mode chosen as the list's change would.
+void ChooseMode(BrowserPage& tab, int index) {
+  std::string ignored;
+  tab.Eval("(() => { const m = document.querySelector('#mode'); m.selectedIndex = " + std::to_string(index) +
+               "; m.dispatchEvent(new Event('change', {bubbles: true})); })()",
+           ignored);
+}
+
 RgbPicture Screenshot(BrowserPage& tab, std::string& error) {
   std::vector<uint8_t> png;
   if (!tab.Screenshot(png, error)) return RgbPicture();
@@ -239,20 +253,14 @@ TEST_P(EveryBrowser, LauncherShowsItsTextsAndLaunchStartsTheShow) {
   const std::string label = "document.querySelector('#volume-label').textContent.trim() === ";
   // The launcher reads its controls once an animation frame.
   EXPECT_TRUE(tab->WaitFor(label + "'35%'", 5000, error)) << error;
-  double muteBox[4];
-  ASSERT_TRUE(ElementBox(*tab, "#mute", muteBox, error)) << error;
-  ASSERT_TRUE(tab->Click(muteBox[0] + muteBox[2] / 2, muteBox[1] + muteBox[3] / 2, error)) << error;
+  ASSERT_TRUE(ClickOn(*tab, "#mute", error)) << error;
   EXPECT_TRUE(tab->WaitFor(label + "'Mute'", 5000, error)) << error;
-  ASSERT_TRUE(tab->Click(muteBox[0] + muteBox[2] / 2, muteBox[1] + muteBox[3] / 2, error)) << error;
+  ASSERT_TRUE(ClickOn(*tab, "#mute", error)) << error;
   EXPECT_TRUE(tab->WaitFor(label + "'35%'", 5000, error)) << error;
 
   // Windowed, then a real click on Launch.
-  tab->Eval("(() => { const m = document.querySelector('#mode'); m.selectedIndex = 0;"
-            " m.dispatchEvent(new Event('change', {bubbles: true})); })()",
-            error);
-  double launch[4];
-  ASSERT_TRUE(ElementBox(*tab, "#launch", launch, error)) << error;
-  ASSERT_TRUE(tab->Click(launch[0] + launch[2] / 2, launch[1] + launch[3] / 2, error)) << error;
+  ChooseMode(*tab, 0);
+  ASSERT_TRUE(ClickOn(*tab, "#launch", error)) << error;
   ASSERT_TRUE(WaitForState(*tab, InShow, LOAD_MS, s, error)) << error;
   EXPECT_EQ(s["row"].Number(-1), 0);
   // The click is the gesture the browser wants before it plays sound.
@@ -557,9 +565,7 @@ TEST_P(EveryBrowser, FullScreenComesFromTheLaunchClickAndARefusalSaysSo) {
   auto tab = OpenPage("test=1&mute=1&volume=55&spoil=billboard.png", error, 1280, 720);
   ASSERT_TRUE(tab) << error;
   EXPECT_EQ(TextOf(*tab, "String(document.querySelector('#mode').selectedIndex)"), "1");  // the default
-  double launch[4];
-  ASSERT_TRUE(ElementBox(*tab, "#launch", launch, error)) << error;
-  ASSERT_TRUE(tab->Click(launch[0] + launch[2] / 2, launch[1] + launch[3] / 2, error)) << error;
+  ASSERT_TRUE(ClickOn(*tab, "#launch", error)) << error;
   ASSERT_TRUE(tab->WaitFor("['granted', 'refused'].includes(Module.zyntraxFullscreen.state)", 10000, error)) << error;
   if (!InFirefox()) {
     EXPECT_EQ(TextOf(*tab, "Module.zyntraxFullscreen.state"), "granted");
@@ -616,12 +622,8 @@ TEST_P(EveryBrowser, TheShippedPageHasNoTestInterfaceAndLaunchesAndReturns) {
             "undefined,undefined,undefined,false");
   EXPECT_EQ(TextOf(*tab, "document.querySelector('#title').textContent.trim()"), "Velda Party 5 - Setup");
   EXPECT_EQ(TextOf(*tab, "String(document.querySelector('#mode').selectedIndex)"), "1");
-  tab->Eval("(() => { const m = document.querySelector('#mode'); m.selectedIndex = 0;"
-            " m.dispatchEvent(new Event('change', {bubbles: true})); })()",
-            error);
-  double launch[4];
-  ASSERT_TRUE(ElementBox(*tab, "#launch", launch, error)) << error;
-  ASSERT_TRUE(tab->Click(launch[0] + launch[2] / 2, launch[1] + launch[3] / 2, error)) << error;
+  ChooseMode(*tab, 0);
+  ASSERT_TRUE(ClickOn(*tab, "#launch", error)) << error;
   ASSERT_TRUE(tab->WaitFor("document.body.classList.contains('in-show') && !document.querySelector('#launcher')",
                            LOAD_MS, error))
       << error;
@@ -689,9 +691,7 @@ TEST_F(WebPage, OnHighDensityScreensTheCanvasIsLaidOutInDevicePixels) {
   ASSERT_TRUE(page->WaitFor("document.querySelector('#launcher-picture').getBoundingClientRect().width === 300",
                             5000, error))
       << error << " (the launcher picture's canvas is not 1:1 in device pixels)";
-  double launch[4];
-  ASSERT_TRUE(ElementBox(*page, "#launch", launch, error)) << error;
-  ASSERT_TRUE(page->Click(launch[0] + launch[2] / 2, launch[1] + launch[3] / 2, error)) << error;
+  ASSERT_TRUE(ClickOn(*page, "#launch", error)) << error;
   ASSERT_TRUE(WaitForState(*page, InShow, LOAD_MS, s, error)) << error;
   // Past the entrance flash on the driven clock, which the launch set to 0.
   page->Eval("window.zyntraxTest.advance(1000)", error);
@@ -857,9 +857,7 @@ TEST_F(WebPage, EscapeAndLaunchAgainKeepTheChoicesAndStartTheClocksFromZero) {
   auto page = OpenPage("test=1&clock=100000&mode=0&volume=60", error);
   ASSERT_TRUE(page) << error;
   for (int launch = 0; launch < 2; launch++) {
-    double box[4];
-    ASSERT_TRUE(ElementBox(*page, "#launch", box, error)) << error;
-    ASSERT_TRUE(page->Click(box[0] + box[2] / 2, box[1] + box[3] / 2, error)) << error;
+    ASSERT_TRUE(ClickOn(*page, "#launch", error)) << error;
     ASSERT_TRUE(WaitForState(
         *page, [](const JsonValue& st) { return InShow(st) && st["music"]["started"].boolean; }, LOAD_MS, s, error))
         << error;
