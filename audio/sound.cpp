@@ -15,11 +15,12 @@ std::mutex soundTableLock;
 std::vector<std::shared_ptr<SoundRecord>> soundTable(64);
 bool engineRunning = false;
 
-// The last track decoded, by the bytes it came from: the same bytes loaded
-// again (a web page launching its show once more) reuse its samples instead
-// of decoding them again.
-// It outlives SoundShutdown, which the page goes through at every Escape.
+// The last track decoded, by its identifier and the bytes it came from: the
+// same bytes loaded again into the same identifier (a web page launching its
+// show once more) reuse the record instead of decoding it again. It outlives
+// SoundShutdown, which the page goes through at every Escape.
 struct DecodedTrack {
+  int id = -1;
   std::string bytes;
   std::shared_ptr<SoundRecord> record;
 };
@@ -73,13 +74,13 @@ int MusicLoad(int id, const std::string& path) try {
   std::string bytes;
   if (!ReadWholeFile(path, bytes)) return 0;
   std::shared_ptr<SoundRecord> record;
-  if (lastDecoded.record && lastDecoded.bytes == bytes) {
+  if (lastDecoded.record && lastDecoded.id == id && lastDecoded.bytes == bytes) {
     record = lastDecoded.record;
     record->volume = SoundRecord().volume;
   } else {
     record = std::make_shared<SoundRecord>();
     if (!DecodeSoundBytes(bytes, *record)) return 0;
-    lastDecoded = DecodedTrack{std::move(bytes), record};
+    lastDecoded = DecodedTrack{id, std::move(bytes), record};
   }
   std::lock_guard<std::mutex> hold(soundTableLock);
   if (size_t(id) >= soundTable.size()) soundTable.resize(size_t(id) + 1);
