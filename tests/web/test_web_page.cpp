@@ -846,6 +846,28 @@ TEST_F(WebPage, ThePageShowsItsLoadingItsIconAndWhyItCannotRun) {
   EXPECT_EQ(s["dialogs"].items.size(), 0u);
   EXPECT_FALSE(s["music"]["started"].boolean);
   EXPECT_EQ(TextOf(tab, "String(document.querySelector('#failure').hidden)"), "true");
+
+  // An audio context that never runs (no way to play sound): the clock waits
+  // for the music a moment, then the show goes on silent.
+  Tab stuck(*chromium_);
+  ASSERT_TRUE(stuck.Open("about:blank", 1280, 720, error)) << error;
+  stuck.Call("Page.addScriptToEvaluateOnNewDocument",
+             "{\"source\":" +
+                 JsonQuote("window.AudioContext = class extends AudioContext {"
+                           " constructor() { super(); super.suspend(); } resume() { return Promise.resolve(); } };") +
+                 "}",
+             10000, error);
+  stuck.Call("Page.navigate", "{\"url\":" + JsonQuote(server_->Url("/index.html?mode=0&autolaunch=1")) + "}", 20000,
+             error);
+  ASSERT_TRUE(stuck.WaitFor("!!window.zyntraxTest", LOAD_MS, error)) << error;
+  ASSERT_TRUE(WaitForState(
+      stuck, [](const JsonValue& st) { return InShow(st) && st["music"]["started"].boolean; }, LOAD_MS, s, error))
+      << error;
+  EXPECT_EQ(s["audioState"].Text(), "suspended");
+  ASSERT_TRUE(WaitForState(
+      stuck, [](const JsonValue& st) { return st["elapsedMs"].Number() > 6000; }, 20000, s, error))
+      << "the show stood waiting for music that cannot play: " << error;
+  EXPECT_EQ(s["dialogs"].items.size(), 0u);
 }
 
 // Escape, then Launch again: the visitor's choices are still there, the
