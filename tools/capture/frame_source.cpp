@@ -1,15 +1,24 @@
-// The capture's frame source: the show's own frame in memory (opened by the
-// start-up), painted at a driven moment and copied out. No window and no
-// display are needed.
+// The capture's frame source: the show's own frame in memory, painted at a
+// driven moment and copied out. No window and no display are needed.
 #include "tools/capture/frame_source.h"
 
 #include "driver/driver.h"
 #include "platform/platform.h"
+#include "render/frame_bands.h"
 #include "render/screen.h"
 #include "render/sprite.h"
 
+bool OpenFrameSource(std::string& error) {
+  InitSprites();
+  if (!OpenFrame(FRAME_WIDTH, FRAME_HEIGHT)) {
+    error = "cannot make a 1920 x 1080 frame in memory";
+    return false;
+  }
+  return true;
+}
+
 bool PaintShowFrame(int64_t showMs, uint32_t* pixels) {
-  ReplayShowFrame(showMs);
+  DrawShowFrame(showMs);
   FrameView frame = FinishedFrame();
   if (!frame.pixels || frame.width != FRAME_WIDTH || frame.height != FRAME_HEIGHT) return false;
   // The encoder reads opaque 0xFFRRGGBB words.
@@ -18,10 +27,15 @@ bool PaintShowFrame(int64_t showMs, uint32_t* pixels) {
   return true;
 }
 
-void ReplayShowFrame(int64_t showMs) {
+void DrawShowFrame(int64_t showMs) {
   DriveClock(showMs);
   UpdateSceneTime();
   DrawFrame();
+}
+
+void ReplayShowFrame(int64_t showMs) {
+  DrawShowFrame(showMs);
+  DropKeptFrame();
 }
 
 void CloseFrameSource() { CloseShowScreen(); }
