@@ -1,6 +1,7 @@
 // The show's script: twenty rows of duration, effect, header picture and speed,
 // and ClearSceneArea, which most scenes start their frame with.
 #include "driver/driver.h"
+#include "driver/scene_area.h"
 #include "render/draw.h"
 #include "render/sprite.h"
 
@@ -30,6 +31,6 @@ void BuildTimeline() {
 
 void ClearSceneArea(int r, int g, int b) {
   if (!BeginScreenDrawing()) return;
-  DrawBox(0, 200, (int)screenWidth, (int)(screenHeight - 400), Rgb(r, g, b));
+  FillSceneArea(Rgb(r, g, b));
   EndScreenDrawing();
 }
