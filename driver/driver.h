@@ -1,5 +1,6 @@
-// The driver's globals: screen size, display settings, clocks, the timeline and
-// the asset paths. The driver owns and writes them; effects only read them.
+// The driver's globals (screen size, display settings, clocks, the timeline, the
+// asset paths) and its operations, file by file. The driver owns and writes the
+// globals; effects only read them.
 #pragma once
 #include <cstdint>
 #include <string>

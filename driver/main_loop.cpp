@@ -1,6 +1,7 @@
-// The frame loop: input, the scene switch, the current row's effect, the header
-// band, the bottom scroller, the white scene-entry flash, and presenting; and the
-// effect clock, which restarts with every pass through the timeline.
+// The frame loop: input, the scene switch (EnterScene), the current row's effect
+// as the effect table names it, the header band, the bottom scroller, the white
+// scene-entry flash, and presenting; and the effect clock, which restarts with
+// every pass through the timeline.
 #include "driver/driver.h"
 #include "driver/scene_area.h"
 #include "effects/effects.h"
