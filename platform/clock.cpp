@@ -2,9 +2,14 @@
 // driven clock that replaces it on request, the sleep, and the test hooks.
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <thread>
+#ifdef _WIN32
+#include "platform/windows/win32.h"
+#include <mmsystem.h>
+#endif
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -14,6 +19,30 @@ bool clockDriven = false;
 int64_t drivenMs = 0;
 }  // namespace
 
+#ifdef _WIN32
+// Windows: QueryPerformanceCounter, and the system timer at 1 ms from the
+// first Delay on (its default tick of 15.6 ms would make a frame's wait miss
+// the refresh).
+int64_t ElapsedMs() {
+  if (clockDriven) return drivenMs;
+  static LARGE_INTEGER origin, frequency;
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  if (!clockStarted) {
+    QueryPerformanceFrequency(&frequency);
+    origin = now;
+    clockStarted = true;
+  }
+  const int64_t ticks = now.QuadPart - origin.QuadPart;
+  return ticks / frequency.QuadPart * 1000 + ticks % frequency.QuadPart * 1000 / frequency.QuadPart;
+}
+
+void Delay(int64_t ms) {
+  static const bool fineTimer = timeBeginPeriod(1) == TIMERR_NOERROR;
+  (void)fineTimer;
+  if (ms > 0) Sleep((DWORD)std::min<int64_t>(ms, 0x7FFFFFFF));
+}
+#else
 int64_t ElapsedMs() {
   if (clockDriven) return drivenMs;
   Clock::time_point now = Clock::now();
@@ -31,6 +60,7 @@ void Delay(int64_t ms) {
   if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 #endif
 }
+#endif
 
 int64_t TruncToInt(double x) {
   if (!std::isfinite(x)) return 0;

@@ -2,8 +2,8 @@
 # Builds the libraries the web page links (zlib, libpng, libogg, libvorbis and
 # FreeType) to WebAssembly from Debian 12's own source packages, into
 # build-web/sysroot. Done once: a finished sysroot is kept until it is deleted.
-# The sources come through apt-get source with a private apt state under
-# build-web/apt, so the system's apt configuration is left untouched.
+# The sources come through tools/sources.sh (a private apt state under
+# build-web/apt; a package is in place only once completely unpacked).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD/build-web"
@@ -24,34 +24,9 @@ declare -A versions=(
   [freetype]="2.12.1+dfsg-5+deb12u4"
 )
 
-apt="$root/apt"
-mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/parts" "$root/src"
-cat > "$apt/parts/bookworm-src.sources" <<'EOF'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
-aptopts=(-o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$apt/parts"
-         -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o APT::Sandbox::User=root)
-apt-get "${aptopts[@]}" -q update >/dev/null
-
-fetch() {  # package -> prints the unpacked source folder
-  local pkg=$1 want=${versions[$1]} have
-  have=$(apt-cache "${aptopts[@]}" showsrc "$pkg" | sed -n 's/^Version: //p' | head -1)
-  if [ "$have" != "$want" ]; then
-    echo "web_sysroot: $pkg $want is no longer in bookworm main, taking $have" >&2
-    want=$have
-  fi
-  local dir="$root/src/$pkg"
-  if [ ! -d "$dir" ]; then
-    mkdir -p "$dir"
-    (cd "$dir" && apt-get "${aptopts[@]}" -q source --download-only "$pkg=$want" >/dev/null &&
-       dpkg-source --no-check -x ./*.dsc unpacked >/dev/null)
-  fi
-  echo "$dir/unpacked"
-}
+. tools/sources.sh
+sources_init "$root"
+fetch() { fetch_source "$1" "${versions[$1]}"; }
 
 build() {  # source folder, build name, extra cmake options...
   local src=$1 name=$2
@@ -123,10 +98,12 @@ compile libvorbis libvorbis.a "-include $root/libs/vorbis_round.h -I$sysroot/inc
   lsp lpc analysis synthesis psy info floor1 floor0 res0 mapping0 registry codebook sharedbook lookup bitrate \
   vorbisfile; do echo "$vsrc/lib/$c.c"; done)
 
-build "$(fetch libpng1.6)" libpng -DPNG_SHARED=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
+psrc=$(fetch libpng1.6)
+build "$psrc" libpng -DPNG_SHARED=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
   -DPNG_HARDWARE_OPTIMIZATIONS=OFF -DZLIB_INCLUDE_DIR="$sysroot/include" -DZLIB_LIBRARY="$sysroot/lib/libz.a"
 # FreeType reads gzip-packed fonts through the zlib above, not a copy of its own.
-build "$(fetch freetype)" freetype -DFT_REQUIRE_ZLIB=ON -DZLIB_INCLUDE_DIR="$sysroot/include" \
+fsrc=$(fetch freetype)
+build "$fsrc" freetype -DFT_REQUIRE_ZLIB=ON -DZLIB_INCLUDE_DIR="$sysroot/include" \
   -DZLIB_LIBRARY="$sysroot/lib/libz.a" -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
   -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
 for pkg in "${!versions[@]}"; do echo "$pkg $(ls "$root/src/$pkg"/*.dsc | sed 's/.*_//; s/\.dsc$//')"; done \
