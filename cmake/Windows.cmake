@@ -14,7 +14,8 @@ if(NOT EXISTS "${ZYNTRAX_WINDOWS_FONT}")
 endif()
 # Everything in one exe: no libstdc++, libgcc, winpthread or SDL2 DLL beside it.
 add_link_options(-static -static-libgcc -static-libstdc++)
-add_compile_definitions(UNICODE _UNICODE _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+# SDL only plays the sound: it does not take over main().
+add_compile_definitions(UNICODE _UNICODE _WIN32_WINNT=0x0A00 WINVER=0x0A00 SDL_MAIN_HANDLED)
 
 include(cmake/AssetPack.cmake)
 set(_font_asm "${CMAKE_BINARY_DIR}/system_font.S")

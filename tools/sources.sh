@@ -1,5 +1,5 @@
-# Debian 12 source packages for the sysroots (sourced by web_sysroot.sh and
-# windows_sysroot.sh). apt-get source runs with a private apt state under the
+# Debian 12 source packages for the sysroots, and the libraries both build the
+# same way (sourced by web_sysroot.sh and windows_sysroot.sh). apt-get source runs with a private apt state under the
 # caller's build folder and its own deb-src line, so the system's apt
 # configuration is left untouched. A package is downloaded and unpacked into
 # a temporary folder that is renamed into place only once complete: an
@@ -7,6 +7,8 @@
 #
 #   sources_init ROOT      apt state in ROOT/apt, sources in ROOT/src
 #   fetch_source PKG VER   prints the unpacked source folder of PKG
+#   build_ogg_vorbis NAME CC AR SYSROOT [VORBIS_FLAGS]
+#                          libogg and libvorbis from their few C files
 
 sources_init() {
   SOURCES_ROOT=$1
@@ -52,4 +54,51 @@ fetch_source() {
     echo "sources: fetching $pkg $want failed" >&2
     return 1
   fi
+}
+
+# libogg and libvorbis are a few C files each whose build scripts do not
+# cross-compile here (libogg's type checks run a test program), so their files
+# are compiled directly into SYSROOT/lib, their headers copied beside.
+build_ogg_vorbis() {
+  local name=$1 cc=$2 ar=$3 sysroot=$4 vflags=${5:-}
+  local osrc vsrc
+  osrc=$(fetch_source libogg "${versions[libogg]}") || exit 1
+  vsrc=$(fetch_source libvorbis "${versions[libvorbis]}") || exit 1
+  mkdir -p "$sysroot/include/ogg" "$sysroot/include/vorbis" "$sysroot/lib"
+  cp "$osrc/include/ogg/ogg.h" "$osrc/include/ogg/os_types.h" "$sysroot/include/ogg/"
+  cat > "$sysroot/include/ogg/config_types.h" <<'TYPES'
+#ifndef __CONFIG_TYPES_H__
+#define __CONFIG_TYPES_H__
+#include <stdint.h>
+typedef int16_t ogg_int16_t;
+typedef uint16_t ogg_uint16_t;
+typedef int32_t ogg_int32_t;
+typedef uint32_t ogg_uint32_t;
+typedef int64_t ogg_int64_t;
+typedef uint64_t ogg_uint64_t;
+#endif
+TYPES
+  cp "$vsrc/include/vorbis/"*.h "$sysroot/include/vorbis/"
+  compile_archive "$name" "$cc" "$ar" "$sysroot/lib/libogg.a" "-I$sysroot/include" \
+    "$osrc/src/bitwise.c" "$osrc/src/framing.c"
+  compile_archive "$name" "$cc" "$ar" "$sysroot/lib/libvorbis.a" "$vflags -I$sysroot/include -I$vsrc/lib" \
+    $(for c in mdct smallft block envelope window lsp lpc analysis synthesis psy info floor1 floor0 res0 \
+      mapping0 registry codebook sharedbook lookup bitrate vorbisfile; do echo "$vsrc/lib/$c.c"; done)
+}
+
+# compile_archive NAME CC AR ARCHIVE FLAGS FILES...: objects and log in
+# SOURCES_ROOT/libs/<archive's name>.
+compile_archive() {
+  local name=$1 cc=$2 ar=$3 archive=$4 flags=$5
+  shift 5
+  local objects="$SOURCES_ROOT/libs/$(basename "$archive" .a)"
+  mkdir -p "$objects"
+  : >"$objects.log"
+  for c in "$@"; do
+    $cc -O2 $flags -c "$c" -o "$objects/$(basename "$c" .c).o" >>"$objects.log" 2>&1 ||
+      { echo "$name: building $(basename "$archive") failed, see $objects.log" >&2; exit 1; }
+  done
+  mkdir -p "$(dirname "$archive")"
+  rm -f "$archive"
+  $ar rcs "$archive" "$objects/"*.o
 }

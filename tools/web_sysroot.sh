@@ -39,49 +39,15 @@ build() {  # source folder, build name, extra cmake options...
     { echo "web_sysroot: building $name failed, see $root/libs/$name.log" >&2; exit 1; }
 }
 
-mkdir -p "$root/libs" "$sysroot"
-# zlib, libogg and libvorbis are a few C files each whose CMake scripts do not
-# cross-compile here (zlib's lists Windows files that Debian's source leaves
-# out, libogg's type checks cannot run a WebAssembly test program), so their
+mkdir -p "$root/libs" "$sysroot/include"
+# zlib's CMake script lists Windows files that Debian's source leaves out: its
 # files are compiled directly.
-compile() {  # name, archive, include flags, source files...
-  local name=$1 archive=$2 flags=$3
-  shift 3
-  mkdir -p "$root/libs/$name" "$sysroot/lib" "$sysroot/include"
-  : >"$root/libs/$name.log"
-  for c in "$@"; do
-    emcc -O2 $flags -c "$c" -o "$root/libs/$name/$(basename "$c" .c).o" >>"$root/libs/$name.log" 2>&1 ||
-      { echo "web_sysroot: building $name failed, see $root/libs/$name.log" >&2; exit 1; }
-  done
-  rm -f "$sysroot/lib/$archive"
-  emar rcs "$sysroot/lib/$archive" "$root/libs/$name/"*.o
-}
 zsrc=$(fetch zlib)
 [ -f "$zsrc/zconf.h" ] || cp "$zsrc/zconf.h.in" "$zsrc/zconf.h"
-compile zlib libz.a "-DHAVE_UNISTD_H" $(for c in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite \
+compile_archive web_sysroot emcc emar "$sysroot/lib/libz.a" "-DHAVE_UNISTD_H" $(for c in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite \
   infback inffast inflate inftrees trees uncompr zutil; do echo "$zsrc/$c.c"; done)
 cp "$zsrc/zlib.h" "$zsrc/zconf.h" "$sysroot/include/"
 
-osrc=$(fetch libogg)
-mkdir -p "$sysroot/include/ogg"
-cp "$osrc/include/ogg/ogg.h" "$osrc/include/ogg/os_types.h" "$sysroot/include/ogg/"
-cat > "$sysroot/include/ogg/config_types.h" <<'EOF'
-#ifndef __CONFIG_TYPES_H__
-#define __CONFIG_TYPES_H__
-#include <stdint.h>
-typedef int16_t ogg_int16_t;
-typedef uint16_t ogg_uint16_t;
-typedef int32_t ogg_int32_t;
-typedef uint32_t ogg_uint32_t;
-typedef int64_t ogg_int64_t;
-typedef uint64_t ogg_uint64_t;
-#endif
-EOF
-compile libogg libogg.a "-I$sysroot/include" "$osrc/src/bitwise.c" "$osrc/src/framing.c"
-
-vsrc=$(fetch libvorbis)
-mkdir -p "$sysroot/include/vorbis" "$root/libs"
-cp "$vsrc/include/vorbis/"*.h "$sysroot/include/vorbis/"
 # libvorbis turns its float samples into 16-bit ones with the CPU's rounding
 # (to nearest, ties to even) on x86-64, but by floor(f + 0.5) on a target it
 # does not know. Giving WebAssembly the x86-64 rounding makes the page decode
@@ -94,9 +60,7 @@ static inline int vorbis_ftoi(double f) { return (int)rint(f); }
 static inline void vorbis_fpu_setround(vorbis_fpu_control* fpu) { (void)fpu; }
 static inline void vorbis_fpu_restore(vorbis_fpu_control fpu) { (void)fpu; }
 EOF
-compile libvorbis libvorbis.a "-include $root/libs/vorbis_round.h -I$sysroot/include -I$vsrc/lib" $(for c in mdct smallft block envelope window \
-  lsp lpc analysis synthesis psy info floor1 floor0 res0 mapping0 registry codebook sharedbook lookup bitrate \
-  vorbisfile; do echo "$vsrc/lib/$c.c"; done)
+build_ogg_vorbis web_sysroot emcc emar "$sysroot" "-include $root/libs/vorbis_round.h"
 
 psrc=$(fetch libpng1.6)
 build "$psrc" libpng -DPNG_SHARED=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \

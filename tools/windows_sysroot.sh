@@ -40,44 +40,9 @@ build() {  # source folder, build name, extra cmake options...
   cmake --build "$root/libs/$name" -j2 --target install >>"$root/libs/$name.log" 2>&1 ||
     { echo "windows_sysroot: building $name failed, see $root/libs/$name.log" >&2; exit 1; }
 }
-# libogg and libvorbis are a few C files each: compiled directly.
-compile() {  # name, archive, include flags, source files...
-  local name=$1 archive=$2 flags=$3
-  shift 3
-  mkdir -p "$root/libs/$name" "$sysroot/lib" "$sysroot/include"
-  : >"$root/libs/$name.log"
-  for c in "$@"; do
-    $cc -O2 $flags -c "$c" -o "$root/libs/$name/$(basename "$c" .c).o" >>"$root/libs/$name.log" 2>&1 ||
-      { echo "windows_sysroot: building $name failed, see $root/libs/$name.log" >&2; exit 1; }
-  done
-  rm -f "$sysroot/lib/$archive"
-  x86_64-w64-mingw32-gcc-ar-posix rcs "$sysroot/lib/$archive" "$root/libs/$name/"*.o
-}
 mkdir -p "$root/libs" "$sysroot/lib" "$sysroot/include"
 
-osrc=$(fetch libogg)
-mkdir -p "$sysroot/include/ogg"
-cp "$osrc/include/ogg/ogg.h" "$osrc/include/ogg/os_types.h" "$sysroot/include/ogg/"
-cat > "$sysroot/include/ogg/config_types.h" <<'TYPES'
-#ifndef __CONFIG_TYPES_H__
-#define __CONFIG_TYPES_H__
-#include <stdint.h>
-typedef int16_t ogg_int16_t;
-typedef uint16_t ogg_uint16_t;
-typedef int32_t ogg_int32_t;
-typedef uint32_t ogg_uint32_t;
-typedef int64_t ogg_int64_t;
-typedef uint64_t ogg_uint64_t;
-#endif
-TYPES
-compile libogg libogg.a "-I$sysroot/include" "$osrc/src/bitwise.c" "$osrc/src/framing.c"
-
-vsrc=$(fetch libvorbis)
-mkdir -p "$sysroot/include/vorbis"
-cp "$vsrc/include/vorbis/"*.h "$sysroot/include/vorbis/"
-compile libvorbis libvorbis.a "-I$sysroot/include -I$vsrc/lib" $(for c in mdct smallft block envelope window \
-  lsp lpc analysis synthesis psy info floor1 floor0 res0 mapping0 registry codebook sharedbook lookup bitrate \
-  vorbisfile; do echo "$vsrc/lib/$c.c"; done)
+build_ogg_vorbis windows_sysroot $cc x86_64-w64-mingw32-gcc-ar-posix "$sysroot"
 
 psrc=$(fetch libpng1.6)
 build "$psrc" libpng -DPNG_SHARED=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \

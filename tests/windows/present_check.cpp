@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
   DrawBox(0, 0, 1920, 1080, Rgb(10, 20, 40));
   // Bands one, two and three pixels wide: stretching by 2/3 keeps or drops
   // each by the nearest-pixel rule, the same way on both presenters.
-  for (int x = 0; x < 1920; x += 6) DrawBox(x, 100, 1 + x % 3, 300, Rgb(255, x % 256, 0));
+  for (int x = 0; x < 1920; x += 7) DrawBox(x, 100, 1 + x % 3, 300, Rgb(255, x % 256, 0));
   for (int y = 500; y < 900; y += 5) DrawBox(200, y, 1500, 1 + y % 2, Rgb(0, 200, y % 256));
   DrawCircle(960, 700, 150, Rgb(250, 250, 250));
   SetDrawingMode(DRAW_MODE_TRANSPARENT_TEXT);
