@@ -82,12 +82,11 @@ double RefreshRate() {
 HWND MakeWindow(const std::string& title, DWORD style, DWORD exStyle, int x, int y, int width, int height) {
   const wchar_t* cls = ShowWindowClass();
   if (!cls) return nullptr;
+  // (x, y) is the window's top-left corner; width x height its client area.
   RECT r{x, y, x + width, y + height};
   AdjustWindowRectEx(&r, style, FALSE, exStyle);
-  if (style & WS_CAPTION) {  // the client area is placed; the frame keeps on screen
-    int dx = std::max(0L, -r.left), dy = std::max(0L, -r.top);
-    OffsetRect(&r, dx, dy);
-  }
+  OffsetRect(&r, x - r.left, y - r.top);
+  AllowWindowSize(r.right - r.left, r.bottom - r.top);
   HWND w = CreateWindowExW(exStyle, cls, Widen(title).c_str(), style, r.left, r.top, r.right - r.left,
                            r.bottom - r.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!w) return nullptr;

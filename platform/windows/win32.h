@@ -22,6 +22,8 @@ const wchar_t* ShowWindowClass();
 // The newest show window still open (host or full screen); message boxes are
 // owned by it so that none hides behind a full-screen show. Null when none.
 HWND ShowWindowHandle();
+// Lets windows of the show's class be as large as width x height (outer size).
+void AllowWindowSize(int width, int height);
 // Handles every pending window message of the thread; close requests are
 // queued for PollWindowEvent.
 void PumpMessages();

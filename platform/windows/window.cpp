@@ -1,6 +1,7 @@
 // The show's windows on Win32: one window class, the message pump, the queue
 // of window events it fills (the close box), the Escape presses it sees, the
 // hidden cursor, and the size and activation changes it hands the display.
+#include <algorithm>
 #include <deque>
 #include <vector>
 
@@ -13,6 +14,7 @@ bool escapePressed = false;
 bool cursorShown = true;
 WindowSizeHandler onSize = nullptr;
 WindowActiveHandler onActive = nullptr;
+SIZE largestWindow{0, 0};  // the largest outer size asked for
 
 // Codes for events that are not close requests (PollWindowEvent's "anything else").
 constexpr int OTHER_EVENT = 1;
@@ -38,6 +40,14 @@ LRESULT CALLBACK ShowWindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
         return TRUE;
       }
       break;
+    case WM_GETMINMAXINFO: {
+      // A window may be as large as it was asked to be, even past the screen
+      // (a 1920 x 1080 inner size with its caption on a 1920 x 1080 desktop).
+      auto* limits = reinterpret_cast<MINMAXINFO*>(l);
+      limits->ptMaxTrackSize.x = std::max(limits->ptMaxTrackSize.x, largestWindow.cx);
+      limits->ptMaxTrackSize.y = std::max(limits->ptMaxTrackSize.y, largestWindow.cy);
+      return 0;
+    }
     case WM_ERASEBKGND:
       return 1;  // every frame paints the whole client area
     case WM_DPICHANGED: {
@@ -64,6 +74,11 @@ const wchar_t* ShowWindowClass() {
   wc.lpszClassName = L"ZyntraxShow";
   if (RegisterClassExW(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS) name = wc.lpszClassName;
   return name;
+}
+
+void AllowWindowSize(int width, int height) {
+  largestWindow.cx = std::max<LONG>(largestWindow.cx, width);
+  largestWindow.cy = std::max<LONG>(largestWindow.cy, height);
 }
 
 void PumpMessages() {
