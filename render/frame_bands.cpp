@@ -204,6 +204,12 @@ void KeepClear() { Keep({Kind::Clear}); }
 void PaintKeptFrame() {
   if (commands.empty()) return;
   if (!FrameIsOpen()) return Forget();
+  // A list of drawing-pair starts and mode changes alone paints nothing: kept
+  // as it is, so that reading pixel after pixel does not hand the frame to the
+  // helper thread once a pixel.
+  if (std::all_of(commands.begin(), commands.end(),
+                  [](const Command& c) { return c.kind == Kind::Begin || c.kind == Kind::Mode; }))
+    return;
   stripCount = (showFrame.height + STRIP_ROWS - 1) / STRIP_ROWS;
   nextStrip = 0;
   ShareWork(TakeStrips, nullptr);

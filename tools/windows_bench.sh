@@ -42,7 +42,10 @@ xvfb-run -a -s "-screen 0 1920x1080x24 +extension GLX +render -noreset" bash -c 
     sleep 0.02
   done
   echo "launch click to first show frame: $(( ($(date +%s%N) - start) / 1000000 )) ms" > '"$out"'/launch.txt
+  sleep 1
   xdotool key Escape
+  for _ in $(seq 100); do kill -0 $show 2>/dev/null || break; sleep 0.1; done
+  kill $show 2>/dev/null || true
   wait $show || true
 '
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
