@@ -1,5 +1,6 @@
-// The Ogg Vorbis decoder: libvorbisfile over the bytes in memory, the whole
-// stream decoded at once to 16-bit signed interleaved samples.
+// The Ogg Vorbis decoder: libvorbisfile over the bytes in memory, once the
+// page walk has vetted them, the whole stream decoded at once to 16-bit signed
+// interleaved samples.
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <new>
 
 #include "audio/sound_internal.h"
+#include "audio/vorbis_survey.h"
 
 namespace {
 struct MemoryFile {
@@ -26,17 +28,6 @@ size_t MemoryRead(void* dest, size_t itemSize, size_t count, void* source) {
   return items;
 }
 
-int MemorySeek(void* source, ogg_int64_t offset, int whence) {
-  MemoryFile* file = static_cast<MemoryFile*>(source);
-  ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? ogg_int64_t(file->pos)
-                                                                  : ogg_int64_t(file->size);
-  if (whence != SEEK_SET && whence != SEEK_CUR && whence != SEEK_END) return -1;
-  ogg_int64_t target = base + offset;
-  if (target < 0 || target > ogg_int64_t(file->size)) return -1;
-  file->pos = size_t(target);
-  return 0;
-}
-
 long MemoryTell(void* source) { return long(static_cast<MemoryFile*>(source)->pos); }
 
 // A chain is one sound only when every link has the first one's rate and
@@ -45,26 +36,8 @@ bool SameFormat(const vorbis_info* link, const vorbis_info& first) {
   return link && link->channels == first.channels && link->rate == first.rate;
 }
 
-// The length the file claims, from libvorbisfile's scan of every link: 0 when
-// it cannot be opened or its links differ. The scan leaves the decoder in the
-// last link, and seeking back to the start can corrupt libogg's heap on a
-// damaged chain, so nothing is decoded from this opening.
-ogg_int64_t ClaimedFrames(const uint8_t* bytes, size_t size) {
-  MemoryFile file{bytes, size, 0};
-  ov_callbacks callbacks{MemoryRead, MemorySeek, nullptr, MemoryTell};
-  OggVorbis_File vf;
-  if (ov_open_callbacks(&file, &vf, nullptr, 0, callbacks) != 0) return 0;
-  ogg_int64_t frames = ov_pcm_total(&vf, -1);
-  const vorbis_info* first = ov_info(&vf, 0);
-  for (long link = 0; link < ov_streams(&vf) && frames > 0; link++)
-    if (!first || !SameFormat(ov_info(&vf, int(link)), *first)) frames = 0;
-  ov_clear(&vf);
-  return frames > 0 ? frames : 0;
-}
-
 // Decodes the links in file order, up to maxFrames; false when a link differs
-// from the first (one the scan did not see). A damaged page ends the stream
-// there, keeping what came before.
+// from the first. A damaged page ends the stream there, keeping what came before.
 bool DecodeAll(OggVorbis_File& vf, const vorbis_info& first, size_t maxFrames, std::vector<int16_t>& samples) {
   char chunk[16384];
   int link = 0;
@@ -84,9 +57,13 @@ bool DecodeAll(OggVorbis_File& vf, const vorbis_info& first, size_t maxFrames, s
 }  // namespace
 
 bool DecodeVorbis(const uint8_t* bytes, size_t size, SoundRecord& out) {
-  ogg_int64_t frames = ClaimedFrames(bytes, size);
-  if (frames == 0) return false;
-  // Read as a stream that cannot seek: from the first link on, in order.
+  // Nothing reaches libvorbisfile before its pages, links and codebooks are
+  // known to be within what the library can take on every target.
+  VorbisSurvey survey;
+  if (!SurveyVorbis(bytes, size, survey)) return false;
+  // Read as a stream that cannot seek: from the first link on, in order, the
+  // length found by decoding. (A seekable opening would scan every link first,
+  // recursing once a link.)
   MemoryFile file{bytes, size, 0};
   ov_callbacks callbacks{MemoryRead, nullptr, nullptr, MemoryTell};
   OggVorbis_File vf;
@@ -94,25 +71,28 @@ bool DecodeVorbis(const uint8_t* bytes, size_t size, SoundRecord& out) {
   bool ok = false;
   const vorbis_info* info = ov_info(&vf, -1);
   if (info && info->channels >= 1 && info->channels <= MAX_CHANNELS && info->rate >= MIN_SAMPLE_RATE &&
-      info->rate <= MAX_SAMPLE_RATE && uint64_t(frames) <= MAX_DECODED_BYTES / (size_t(info->channels) * 2)) {
+      info->rate <= MAX_SAMPLE_RATE) {
     // A stream that cannot seek keeps one info, refilled at each new link.
     const vorbis_info first = *info;
-    int channels = first.channels;
-    // The claimed length only sizes the reservation, which stays untouched
-    // until samples are really decoded into it.
+    const size_t channels = size_t(first.channels);
+    // The track ends where its granule positions say (a damaged page can make
+    // the decoder run on), but the reservation follows what the packets can
+    // hold, however far the granule positions claim.
+    const size_t maxFrames = size_t(std::min<uint64_t>(MAX_DECODED_BYTES / (channels * 2), survey.claimedFrames));
+    const size_t expected = size_t(std::min<uint64_t>(survey.frameBound, maxFrames));
     std::vector<int16_t> samples;
     bool whole = false;
     try {
-      samples.reserve(size_t(frames) * size_t(channels));
-      whole = DecodeAll(vf, first, size_t(frames), samples);
+      samples.reserve(expected * channels);
+      whole = DecodeAll(vf, first, maxFrames, samples);
     } catch (const std::bad_alloc&) {
       whole = false;  // a track too large to hold is a failed load
     }
-    samples.resize(samples.size() - samples.size() % size_t(channels));
+    samples.resize(samples.size() - samples.size() % channels);
     if (whole && !samples.empty()) {
       if (samples.size() < samples.capacity() / 2) samples.shrink_to_fit();
       out.samples = std::move(samples);
-      out.channels = channels;
+      out.channels = int(channels);
       out.sampleRate = int(first.rate);
       out.bitsPerSample = 16;
       ok = true;

@@ -6,11 +6,13 @@
 #include <dlfcn.h>
 #include <pthread.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <functional>
 
 #include "render/draw.h"
+#include "render/frame_bands.h"
 #include "render/image.h"
 #include "render/screen.h"
 #include "render/sprite.h"
@@ -182,6 +184,48 @@ TEST_F(Frame, SpritePaintingIsRepeatableAndTheSameOnOneOrTwoThreads) {
   PaintCorpus();
   EXPECT_TRUE(FrameBytes() == first) << "painted on two threads";
   FreeAllSprites();
+}
+
+// After painting, reads find nothing waiting and paint nothing; a draw makes
+// the next read paint once. Draws that nobody reads are painted whenever many
+// wait, so they hold little memory, and the picture is the one thread's.
+TEST_F(Frame, ReadsPaintOnlyWhatWaitsAndUnreadDrawsStayFew) {
+  std::vector<uint8_t> first = CorpusOnOneThread();
+  SetPaintThreads(2);
+  PaintCorpus();
+  ASSERT_TRUE(BeginScreenDrawing());
+  const long paints = TestKeptFramePaints();
+  Colour sum = 0;
+  for (int y = 0; y < H; y++)
+    for (int x = 0; x < W; x++) sum += ReadPixel(x, y);
+  EXPECT_NE(sum, 0u);
+  EXPECT_EQ(TestKeptFramePaints(), paints + 1) << "reads after painting painted again";
+  DrawBox(5, 5, 2, 2, Rgb(9, 9, 9));
+  EXPECT_EQ(ReadPixel(6, 6), Rgb(9, 9, 9));
+  EXPECT_EQ(ReadPixel(7, 7), ReadPixel(7, 7));
+  EXPECT_EQ(TestKeptFramePaints(), paints + 2);
+  EndScreenDrawing();
+  FreeAllSprites();
+  // 100,000 boxes over ten frames, none of them read, on two threads and on one.
+  auto boxes = [] {
+    size_t most = 0;
+    ClearFrameBlack();
+    for (int frame = 0; frame < 10; frame++) {
+      EXPECT_TRUE(BeginScreenDrawing());
+      SetDrawingMode(frame % 2 ? DRAW_MODE_ALPHA_BLEND : DRAW_MODE_DEFAULT);
+      for (int i = 0; i < 10000; i++)
+        DrawBox((i * 7919) % W, (i * 104729 + frame * 31) % H, 40, 25,
+                Rgba((i * 3) & 255, frame * 20, i & 255, 60 + i % 190));
+      EndScreenDrawing();
+      most = std::max(most, TestKeptDraws());
+    }
+    return most;
+  };
+  EXPECT_LT(boxes(), 40000u);
+  std::vector<uint8_t> twoThreads = FrameBytes();
+  SetPaintThreads(1);
+  EXPECT_EQ(boxes(), 0u);
+  EXPECT_TRUE(FrameBytes() == twoThreads);
 }
 
 // A helper thread that the system will not start: no exception comes out,

@@ -3,16 +3,21 @@
 // what a loader accepts is whole. Also: a picture header that claims far more
 // than its file can hold is refused before anything is allocated for it, and a
 // chained Ogg stream is decoded only when its links agree on rate and channels,
-// and is read from its first link on without seeking back.
+// and is read from its first link on without seeking back; Ogg files shaped to
+// overflow the Vorbis library's stack are refused at a limit every target's
+// stack can take, and a claimed length reserves nothing the file cannot hold.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <new>
 
 #include "audio/sound_internal.h"
+#include "audio/vorbis_survey.h"
+#include "fuzz/vorbis_shapes.h"
 #include "render/image.h"
 #include "support/audio_files.h"
 
@@ -52,6 +57,22 @@ Loaded LoadEveryWay(const std::string& file) {
   got.wave = DecodeWave(bytes.data(), bytes.size(), got.waveSound);
   got.vorbis = DecodeVorbis(bytes.data(), bytes.size(), got.vorbisSound);
   return got;
+}
+
+// A kept file that is stored compressed with xz.
+std::vector<uint8_t> Unpacked(const std::string& file) {
+  std::vector<uint8_t> bytes;
+  if (FILE* pipe = popen(("xz -dc '" + file + "'").c_str(), "r")) {
+    uint8_t chunk[65536];
+    for (size_t got; (got = fread(chunk, 1, sizeof chunk, pipe)) > 0;) bytes.insert(bytes.end(), chunk, chunk + got);
+    pclose(pipe);
+  }
+  return bytes;
+}
+
+bool Decodes(const std::vector<uint8_t>& bytes) {
+  SoundRecord record;
+  return DecodeVorbis(bytes.data(), bytes.size(), record);
 }
 }  // namespace
 
@@ -136,4 +157,39 @@ TEST(LoaderInputs, DamagedChainsAreReadInOrderWithoutSeekingBack) {
   // An 11025 Hz link spliced in after a 48000 Hz link's headers: the scan of
   // the file sees one link, the reading meets the second and refuses it.
   EXPECT_FALSE(LoadEveryWay(KEPT + "regressions/vorbis/chained-rate-link-inside-headers.ogg").vorbis);
+}
+
+TEST(LoaderInputs, OggShapesThatOverflowedTheVorbisStackAreRefusedPastTheirLimits) {
+  // 230 bytes whose one ordered codebook has 2^20 entries: libvorbis built its
+  // decode table on the stack at the first read, 8 MB and more.
+  EXPECT_FALSE(LoadEveryWay(KEPT + "regressions/vorbis/vorbis-huge-ordered-codebook.ogg").vorbis);
+  // 30,000 minimal links: the seekable opening recursed once a link.
+  std::vector<uint8_t> chain = Unpacked(KEPT + "regressions/vorbis/vorbis-chain-30000-links.ogg.xz");
+  ASSERT_GT(chain.size(), 5000000u) << "xz (xz-utils) is needed";
+  EXPECT_FALSE(Decodes(chain));
+  // The same shapes at each limit decode; one step past it they are refused.
+  using vorbis_shapes::Chain;
+  using vorbis_shapes::Link;
+  EXPECT_TRUE(Decodes(Link(1, uint32_t(MAX_BOOK_ENTRIES), 4)));
+  EXPECT_FALSE(Decodes(Link(1, uint32_t(MAX_BOOK_ENTRIES) + 1, 4)));
+  EXPECT_TRUE(Decodes(Chain(MAX_VORBIS_LINKS)));
+  EXPECT_FALSE(Decodes(Chain(MAX_VORBIS_LINKS + 1)));
+  // Links whose books are each within the limit but pass the file's share.
+  const int links = int(MAX_FILE_BOOK_ENTRIES / MAX_BOOK_ENTRIES);
+  std::vector<uint8_t> books = Chain(links, uint32_t(MAX_BOOK_ENTRIES));
+  VorbisSurvey survey;
+  EXPECT_TRUE(SurveyVorbis(books.data(), books.size(), survey));
+  EXPECT_FALSE(Decodes(Chain(links + 1, uint32_t(MAX_BOOK_ENTRIES))));
+}
+
+TEST(LoaderInputs, AClaimedLengthReservesOnlyWhatThePacketsHold) {
+  // One link of four short silent blocks whose last page claims 2^28 frames:
+  // a whole GiB of samples once reserved.
+  std::vector<uint8_t> bytes = vorbis_shapes::Link(1, 2, 4, int64_t(1) << 28);
+  ASSERT_LT(bytes.size(), 300u);
+  SoundRecord record;
+  largestAllocation = 0;
+  ASSERT_TRUE(DecodeVorbis(bytes.data(), bytes.size(), record));
+  EXPECT_EQ(record.samples.size(), 2u * 3 * 128);
+  EXPECT_LT(largestAllocation.load(), size_t(1) << 20);
 }

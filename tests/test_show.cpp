@@ -123,28 +123,56 @@ uint64_t FrameHash() {
   return h;
 }
 
-// The whole show twice from the same start: painted as it comes on one
-// thread, then kept and painted in strips on two. Every frame is the same.
-TEST_F(Show, EveryRowPaintsTheSameFramesOnOneAndOnTwoThreads) {
-  std::vector<uint64_t> frames[2];
-  for (int threads : {1, 2}) {
-    SetPaintThreads(threads);
-    StartShowForTest(100000, 1234);
-    EnterScene(0);
-    for (int row = 0; row < 20; row++) {
-      if (row > 0) TestSetClock(sceneStart + timeline[currentScene].durationMs + 1);
-      for (int frame = 0; frame < 5; frame++) {
-        UpdateSceneTime();
-        DrawFrame();
-        frames[threads - 1].push_back(FrameHash());
-        TestAdvanceClock(frame == 0 ? 120 : 401);
-      }
+// The whole show from the same start and a black frame, every row's frames
+// after the given steps, painted as they come on one thread or kept and
+// painted in strips on two, on a frame of screenWidth x screenHeight. (Wider
+// than 1920, the starfield's header band keeps what was there before.)
+std::vector<uint64_t> ShowFrames(int threads, std::initializer_list<int> steps) {
+  SetPaintThreads(threads);
+  const int64_t width = screenWidth, height = screenHeight;
+  StartShowForTest(100000, 1234);
+  screenWidth = width;
+  screenHeight = height;
+  ClearFrameBlack();
+  EnterScene(0);
+  std::vector<uint64_t> frames;
+  for (int row = 0; row < 20; row++) {
+    if (row > 0) TestSetClock(sceneStart + timeline[currentScene].durationMs + 1);
+    for (int step : steps) {
+      TestAdvanceClock(step);
+      UpdateSceneTime();
+      DrawFrame();
+      frames.push_back(FrameHash());
     }
   }
   SetPaintThreads(2);
-  ASSERT_EQ(frames[0].size(), 100u);
-  for (size_t i = 0; i < frames[0].size(); i++)
-    EXPECT_EQ(frames[0][i], frames[1][i]) << "row " << i / 5 << " frame " << i % 5;
+  return frames;
+}
+
+void ExpectSameFrames(const std::vector<uint64_t>& one, const std::vector<uint64_t>& two, size_t perRow) {
+  ASSERT_EQ(one.size(), 20 * perRow);
+  ASSERT_EQ(two.size(), one.size());
+  for (size_t i = 0; i < one.size(); i++) EXPECT_EQ(one[i], two[i]) << "row " << i / perRow << " frame " << i % perRow;
+}
+
+TEST_F(Show, EveryRowPaintsTheSameFramesOnOneAndOnTwoThreads) {
+  const auto steps = {0, 120, 401, 401, 401};
+  ExpectSameFrames(ShowFrames(1, steps), ShowFrames(2, steps), steps.size());
+}
+
+// The frame at the desktop's size, as a full screen without a 1920 x 1080
+// mode paints it: strips of a frame two and three times as tall.
+TEST_F(Show, BigDesktopFramesAreTheSameOnOneAndOnTwoThreads) {
+  for (auto [width, height] : {std::pair{3840, 2160}, {5120, 2880}}) {
+    SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+    ASSERT_TRUE(OpenFrame(width, height));
+    screenWidth = width;
+    screenHeight = height;
+    // One frame a row, while the entry flash still veils the scene.
+    const auto steps = {350};
+    ExpectSameFrames(ShowFrames(1, steps), ShowFrames(2, steps), steps.size());
+  }
+  ASSERT_TRUE(OpenFrame(1920, 1080));
 }
 
 TEST_F(Show, AFrameOnTheDurationIsStillTheOldScene) {

@@ -19,7 +19,7 @@ play_packages=(
 # install and package validators, and clang with its sanitizers for fuzzing.
 test_packages=(
   git libgtest-dev
-  xvfb xauth xdotool x11-utils openbox imagemagick sox libsox-fmt-all
+  xvfb xauth xdotool x11-utils openbox imagemagick sox libsox-fmt-all xz-utils
   desktop-file-utils appstream dpkg-dev file groff-base
   clang libclang-rt-14-dev llvm
   # the web page (tools/web.sh) and its browser tests

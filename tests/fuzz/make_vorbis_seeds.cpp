@@ -1,7 +1,8 @@
 // Makes damaged Ogg chains for the Ogg Vorbis fuzz target out of good files:
 // chains cut short, links spliced into one another, pages repeated, dropped or
-// renumbered. Each page keeps a valid checksum, so that the damage reaches the
-// decoder instead of being thrown away with the page.
+// renumbered; and links made from nothing with huge codebooks, long chains of
+// them and far-fetched lengths. Each page keeps a valid checksum, so that the
+// damage reaches the decoder instead of being thrown away with the page.
 //   make_vorbis_seeds OUTPUT_DIR GOOD.ogg [GOOD.ogg...]
 #include <ogg/ogg.h>
 
@@ -11,6 +12,9 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "audio/vorbis_survey.h"
+#include "vorbis_shapes.h"
 
 namespace {
 struct Page {
@@ -151,5 +155,17 @@ int main(int argc, char** argv) {
   // different links, or of one link twice when only one was given.
   for (size_t i = 0; i < links.size(); i++)
     Damage(argv[1], "chain" + std::to_string(i + 1), links[i], links[(i + 1) % links.size()]);
+  // Shapes made from nothing: books and chains a step past the decoder's
+  // limits (refused at once), smaller ones it decodes quickly, and a length
+  // claimed far beyond the packets.
+  auto save = [&](const std::string& name, const std::vector<uint8_t>& bytes) {
+    std::ofstream(std::string(argv[1]) + "/" + name, std::ios::binary)
+        .write((const char*)bytes.data(), std::streamsize(bytes.size()));
+  };
+  save("book-past-limit.ogg", vorbis_shapes::Link(1, uint32_t(MAX_BOOK_ENTRIES) + 1, 4));
+  save("book-4096.ogg", vorbis_shapes::Link(1, 4096, 4));
+  save("chain-past-limit.ogg", vorbis_shapes::Chain(MAX_VORBIS_LINKS + 1));
+  save("chain-16.ogg", vorbis_shapes::Chain(16, 3, 3));
+  save("claim-2p28.ogg", vorbis_shapes::Link(1, 2, 4, int64_t(1) << 28));
   return 0;
 }

@@ -1,15 +1,25 @@
 // Benchmark: plays timeline rows (whole frames: scene, bands, flash) through the
 // presenter the program would choose, with the swap interval off, and prints
 // per row the milliseconds per frame (median and 95th percentile), how much of
-// the median is painting and presenting, and the resident memory. --floor
-// times what presenting cannot go below on this machine: a ready picture of
-// the window's size put unscaled on SDL's window surface (XShm under X11).
-//   make_bench [--row N] [--frames F] [--window W H] [--presenter gl|surface]
-//              [--plot FILE.png] [--floor]
+// the median is painting and presenting, the processor time that painting
+// took on all threads together (the work, whatever else the machine runs) and
+// on the calling thread alone (what painting would take on an idle machine
+// when the helper's share is no longer), and the resident memory. --window
+// stretches the 1920 x 1080 picture over a window of that size; --screen paints
+// and presents the show at that size in full screen, as start-up does on a
+// desktop without a 1920 x 1080 mode (run it on an X screen of that size).
+// --threads chooses the painting threads. --floor times what presenting
+// cannot go below on this machine: a ready picture of the window's size put
+// unscaled on SDL's window surface (XShm under X11). --unread paints F frames
+// over every row in turn with nothing reading the frame, and prints the
+// resident memory as it goes (stopping past 4 GB).
+//   make_bench [--row N] [--frames F] [--window W H | --screen W H]
+//              [--threads 1|2] [--presenter gl|surface] [--plot FILE.png] [--floor | --unread]
 #include <SDL.h>
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,10 +31,19 @@
 #include "platform/platform.h"
 #include "render/screen.h"
 #include "render/sprite.h"
+#include "render/sprite_paint.h"
 #include "tools/common/tool_show.h"
 #include "tools/bench/plot.h"
 
 namespace {
+// Processor time of this process, every thread together, and of this thread.
+double CpuMs() { return 1000.0 * (double)std::clock() / CLOCKS_PER_SEC; }
+double ThreadCpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return 1000.0 * (double)t.tv_sec + (double)t.tv_nsec / 1e6;
+}
+
 double NowMs() {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
@@ -76,17 +95,43 @@ int MeasureFloor(int winW, int winH, int frames) {
   return 0;
 }
 
+// Keeps the scene running whatever its duration: holds its clock inside the row.
+void HoldRowClock(int row, int frame) {
+  sceneStart = ElapsedMs() - std::min<int64_t>(timeline[row].durationMs / 2, 1000 + frame * 16);
+}
+
+void UnreadRun(int frames) {
+  const int rows = (int)lastSceneIndex + 1, perRow = std::max(1, frames / rows);
+  double most = ResidentMb();
+  std::printf("unread: rss %.1f MB at the start\n", most);
+  for (int f = 0; f < frames; f++) {
+    const int row = (f / perRow) % rows;
+    if (f % perRow == 0) EnterScene(row);
+    HoldRowClock(row, f % perRow);
+    DrawFrame();
+    most = std::max(most, ResidentMb());
+    if ((f + 1) % 1000 == 0 || f + 1 == frames) std::printf("unread: %5d frames  rss %7.1f MB\n", f + 1, ResidentMb());
+    if (most > 4096) {
+      std::printf("unread: stopped after %d frames, rss past 4 GB\n", f + 1);
+      break;
+    }
+    std::fflush(stdout);
+  }
+  std::printf("unread: most rss %.1f MB\n", most);
+}
+
 RowTiming BenchRow(int row, int frames) {
   EnterScene(row);
-  std::vector<double> times, paint, present;
+  std::vector<double> times, paint, present, work, mainWork;
   double rss = 0;
   for (int f = 0; f < frames; f++) {
-    // Keep the scene running whatever its duration: hold its clock inside the row.
-    sceneStart = ElapsedMs() - std::min<int64_t>(timeline[row].durationMs / 2, 1000 + f * 16);
-    double t0 = NowMs();
+    HoldRowClock(row, f);
+    double t0 = NowMs(), c0 = CpuMs(), m0 = ThreadCpuMs();
     DrawFrame();
     FinishedFrame();  // the frame's kept draws are painted here, not in the present
     double t1 = NowMs();
+    work.push_back(CpuMs() - c0);
+    mainWork.push_back(ThreadCpuMs() - m0);
     PresentFrame();
     double t2 = NowMs();
     times.push_back(t2 - t0);
@@ -98,26 +143,35 @@ RowTiming BenchRow(int row, int frames) {
   r.row = row;
   r.median = Percentile(times, 0.5);
   r.p95 = Percentile(times, 0.95);
-  std::printf("row %2d effect %2lld: median %7.2f ms  p95 %7.2f ms  paint %6.2f ms  present %5.2f ms  rss %5.1f MB\n",
-              row, (long long)timeline[row].effectNumber, r.median, r.p95, Percentile(paint, 0.5),
-              Percentile(present, 0.5), rss);
+  std::printf(
+      "row %2d effect %2lld: median %7.2f ms  p95 %7.2f ms  paint %6.2f ms  work %6.2f ms  on this thread %6.2f ms  "
+      "present %5.2f ms  rss %5.1f MB\n",
+      row, (long long)timeline[row].effectNumber, r.median, r.p95, Percentile(paint, 0.5), Percentile(work, 0.5),
+      Percentile(mainWork, 0.5), Percentile(present, 0.5), rss);
   std::fflush(stdout);
   return r;
 }
 }  // namespace
 
 int main(int argc, char** argv) {
-  int row = -1, frames = 60, winW = 1920, winH = 1080;
+  int row = -1, frames = 60, winW = 1920, winH = 1080, threads = 0;
   std::string plotPath;
-  bool floor = false;
+  bool floor = false, fullScreen = false, unread = false;
   for (int i = 1; i < argc; i++) {
     if (!std::strcmp(argv[i], "--row") && i + 1 < argc) {
       row = std::atoi(argv[++i]);
     } else if (!std::strcmp(argv[i], "--frames") && i + 1 < argc) {
       frames = std::max(1, std::atoi(argv[++i]));
-    } else if (!std::strcmp(argv[i], "--window") && i + 2 < argc) {
+    } else if ((!std::strcmp(argv[i], "--window") || !std::strcmp(argv[i], "--screen")) && i + 2 < argc) {
+      fullScreen = !std::strcmp(argv[i], "--screen");
       winW = std::atoi(argv[++i]);
       winH = std::atoi(argv[++i]);
+    } else if (!std::strcmp(argv[i], "--threads") && i + 1 < argc) {
+      threads = std::atoi(argv[++i]);
+      if (threads != 1 && threads != 2) {
+        std::fprintf(stderr, "make_bench: --threads takes 1 or 2\n");
+        return 2;
+      }
     } else if (!std::strcmp(argv[i], "--presenter") && i + 1 < argc) {
       std::string p = argv[++i];
       if (p != "gl" && p != "surface") {
@@ -129,28 +183,34 @@ int main(int argc, char** argv) {
       plotPath = argv[++i];
     } else if (!std::strcmp(argv[i], "--floor")) {
       floor = true;
+    } else if (!std::strcmp(argv[i], "--unread")) {
+      unread = true;
     } else {
       std::fprintf(stderr,
-                   "usage: make_bench [--row N] [--frames F] [--window W H] [--presenter gl|surface] "
-                   "[--plot FILE.png] [--floor]\n");
+                   "usage: make_bench [--row N] [--frames F] [--window W H | --screen W H] [--threads 1|2] "
+                   "[--presenter gl|surface] [--plot FILE.png] [--floor | --unread]\n");
       return 2;
     }
   }
   if (floor) return MeasureFloor(winW, winH, frames);
-  if (!StartToolShow("make_bench", "Velda Party 5 benchmark", winW, winH)) return 1;
+  if (!StartToolShow("make_bench", "Velda Party 5 benchmark", winW, winH, fullScreen)) return 1;
+  if (threads) SetPaintThreads(threads);
   const char* presenterName = CurrentDisplay().presenter == PRESENTER_GL ? "gl" : "surface";
-  std::printf("presenter: %s\n", presenterName);
+  std::printf("presenter: %s, show painted at %lld x %lld on %d thread%s\n", presenterName, (long long)screenWidth,
+              (long long)screenHeight, PaintThreads(), PaintThreads() == 1 ? "" : "s");
   showStartMs = ElapsedMs();
   std::vector<RowTiming> rows;
-  if (row >= 0 && row <= lastSceneIndex) {
+  if (unread) {
+    UnreadRun(frames);
+  } else if (row >= 0 && row <= lastSceneIndex) {
     rows.push_back(BenchRow(row, frames));
   } else {
     for (int r = 0; r <= lastSceneIndex; r++) rows.push_back(BenchRow(r, frames));
   }
   CloseScreen();
   SDL_Quit();
-  const std::string title =
-      "make_bench " + std::to_string(winW) + " x " + std::to_string(winH) + " (" + presenterName + ")";
+  const std::string title = "make_bench " + std::to_string(winW) + " x " + std::to_string(winH) + " (" +
+                            presenterName + (fullScreen ? ", full screen" : "") + ")";
   if (!plotPath.empty() && !WritePlot(plotPath, rows, title)) {
     std::fprintf(stderr, "make_bench: cannot write %s\n", plotPath.c_str());
     return 1;

@@ -8,16 +8,19 @@
 #include "platform/platform.h"
 #include "render/sprite.h"
 
-bool StartToolShow(const char* tool, const char* title, int winW, int winH) {
+bool StartToolShow(const char* tool, const char* title, int winW, int winH, bool fullScreen) {
   SetStartValues();
   InitSprites();
   TestCaptureMessages(true);
   ExtractAssetPack();
   BuildTimeline();
-  screenWidth = DESIGN_WIDTH;
-  screenHeight = DESIGN_HEIGHT;
-  if (!OpenHostWindow(1, 0, 0, winW, winH, title, HOST_STYLE_CAPTION) ||
-      !OpenWindowDisplay(1, 0, 0, (int)screenWidth, (int)screenHeight, winW != 1920 || winH != 1080)) {
+  screenWidth = fullScreen ? winW : DESIGN_WIDTH;
+  screenHeight = fullScreen ? winH : DESIGN_HEIGHT;
+  const bool opened = fullScreen ? OpenFullscreenDisplay(winW, winH, 32, title)
+                                 : OpenHostWindow(1, 0, 0, winW, winH, title, HOST_STYLE_CAPTION) &&
+                                       OpenWindowDisplay(1, 0, 0, (int)screenWidth, (int)screenHeight,
+                                                         winW != 1920 || winH != 1080);
+  if (!opened) {
     std::fprintf(stderr, "%s: cannot open the display\n", tool);
     return false;
   }
