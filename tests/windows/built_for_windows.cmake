@@ -35,3 +35,19 @@ set_target_properties(win_inspect PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BI
 add_executable(present_check ${_tests}/windows/present_check.cpp)
 target_link_libraries(present_check PRIVATE zyntrax_core)
 set_target_properties(present_check PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+
+# The loader test's kept files stored with xz, unpacked here (no xz under Wine).
+file(GLOB _packed CONFIGURE_DEPENDS ${_tests}/fuzz/regressions/*/*.xz)
+set(_unpacked "")
+foreach(_xz IN LISTS _packed)
+  get_filename_component(_name ${_xz} NAME)
+  string(REGEX REPLACE "\\.xz$" "" _name ${_name})
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/unpacked/${_name}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/unpacked
+    COMMAND sh -c "xz -dc \"$1\" > \"$2\"" sh ${_xz} ${CMAKE_BINARY_DIR}/unpacked/${_name}
+    DEPENDS ${_xz} VERBATIM)
+  list(APPEND _unpacked ${CMAKE_BINARY_DIR}/unpacked/${_name})
+endforeach()
+add_custom_target(unpacked_kept_files DEPENDS ${_unpacked})
+add_dependencies(test_loader_inputs unpacked_kept_files)
+target_compile_definitions(test_loader_inputs PRIVATE ZYNTRAX_UNPACKED_DIR="Z:${CMAKE_BINARY_DIR}/unpacked")
