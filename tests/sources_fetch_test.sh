@@ -16,7 +16,7 @@ FAKE
 printf '#!/bin/sh\necho "Version: 1.0"\n' > "$work/bin/apt-cache"
 printf '#!/bin/sh\nmkdir unpacked && touch unpacked/configure\n' > "$work/bin/dpkg-source"
 chmod +x "$work/bin/"*
-export PATH="$work/bin:$PATH"
+export PATH="$work/bin:$PATH" ZYNTRAX_DEBIAN_MIRROR=http://mirror.invalid/debian
 . "$here/tools/sources.sh"
 sources_init "$work/root"
 fail() { echo "FAIL: $*" >&2; exit 1; }

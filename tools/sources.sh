@@ -1,6 +1,7 @@
 # Debian 12 source packages for the sysroots, and the libraries both build the
-# same way (sourced by web_sysroot.sh and windows_sysroot.sh). apt-get source runs with a private apt state under the
-# caller's build folder and its own deb-src line, so the system's apt
+# same way (sourced by web_sysroot.sh and windows_sysroot.sh). apt-get source
+# runs with a private apt state under the caller's build folder and its own
+# deb-src line for the mirror the system uses, so the system's apt
 # configuration is left untouched. A package is downloaded and unpacked into
 # a temporary folder that is renamed into place only once complete: an
 # interrupted fetch leaves nothing a later build could take as finished.
@@ -10,13 +11,31 @@
 #   build_ogg_vorbis NAME CC AR SYSROOT [VORBIS_FLAGS]
 #                          libogg and libvorbis from their few C files
 
+# The Debian mirror the system's apt already uses for bookworm (or
+# ZYNTRAX_DEBIAN_MIRROR): its deb822 .sources files, then its one-line lists.
+system_mirror() {
+  if [ -n "${ZYNTRAX_DEBIAN_MIRROR:-}" ]; then echo "$ZYNTRAX_DEBIAN_MIRROR"; return; fi
+  local uri
+  uri=$(awk 'FNR == 1 || /^$/ { u = "" } /^URIs:/ { u = $2 }
+             /^Suites:/ { for (i = 2; i <= NF; i++) if ($i == "bookworm" && u != "") { print u; exit } }' \
+          /etc/apt/sources.list.d/*.sources 2>/dev/null | head -1)
+  [ -n "$uri" ] || uri=$(awk '$1 == "deb" { for (i = 2; i < NF; i++) if ($i ~ /^[a-z]+:\/\// && $(i + 1) == "bookworm") { print $i; exit } }' \
+          /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null | head -1)
+  echo "$uri"
+}
+
 sources_init() {
   SOURCES_ROOT=$1
-  local apt="$SOURCES_ROOT/apt"
+  local apt="$SOURCES_ROOT/apt" mirror
+  mirror=$(system_mirror)
+  if [ -z "$mirror" ]; then
+    echo "sources: the system's apt sources name no bookworm mirror; set ZYNTRAX_DEBIAN_MIRROR" >&2
+    exit 1
+  fi
   mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/parts" "$SOURCES_ROOT/src"
-  cat > "$apt/parts/bookworm-src.sources" <<'SRC'
+  cat > "$apt/parts/bookworm-src.sources" <<SRC
 Types: deb-src
-URIs: http://deb.debian.org/debian
+URIs: $mirror
 Suites: bookworm
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
