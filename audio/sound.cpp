@@ -15,6 +15,17 @@ std::mutex soundTableLock;
 std::vector<std::shared_ptr<SoundRecord>> soundTable(64);
 bool engineRunning = false;
 
+// The last track decoded, by its identifier and the bytes it came from: the
+// same bytes loaded again into the same identifier (a web page launching its
+// show once more) reuse the record instead of decoding it again. It outlives
+// SoundShutdown, which the page goes through at every Escape.
+struct DecodedTrack {
+  int id = -1;
+  std::string bytes;
+  std::shared_ptr<SoundRecord> record;
+};
+DecodedTrack lastDecoded;
+
 std::shared_ptr<SoundRecord> FindSound(int id) {
   std::lock_guard<std::mutex> hold(soundTableLock);
   if (id < 0 || size_t(id) >= soundTable.size()) return nullptr;
@@ -32,12 +43,17 @@ int SoundInit() {
   return engineRunning ? 1 : 0;
 }
 
-bool DecodeSoundFile(const std::string& path, SoundRecord& out) {
-  std::string bytes;
-  if (!ReadWholeFile(path, bytes)) return false;
+namespace {
+bool DecodeSoundBytes(const std::string& bytes, SoundRecord& out) {
   const uint8_t* data = reinterpret_cast<const uint8_t*>(bytes.data());
   return bytes.size() >= 4 && std::memcmp(data, "RIFF", 4) == 0 ? DecodeWave(data, bytes.size(), out)
                                                                  : DecodeVorbis(data, bytes.size(), out);
+}
+}  // namespace
+
+bool DecodeSoundFile(const std::string& path, SoundRecord& out) {
+  std::string bytes;
+  return ReadWholeFile(path, bytes) && DecodeSoundBytes(bytes, out);
 }
 
 // A track too large to hold (an allocation that fails) is a failed decode.
@@ -55,8 +71,17 @@ int DecodeSoundFile(const std::string& path, std::vector<int16_t>& samples, int&
 // A track too large to hold (an allocation that fails) is a failed load.
 int MusicLoad(int id, const std::string& path) try {
   if (!engineRunning || id < 0 || id > MAX_SOUND_ID) return 0;
-  auto record = std::make_shared<SoundRecord>();
-  if (!DecodeSoundFile(path, *record)) return 0;
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes)) return 0;
+  std::shared_ptr<SoundRecord> record;
+  if (lastDecoded.record && lastDecoded.id == id && lastDecoded.bytes == bytes) {
+    record = lastDecoded.record;
+    record->volume = SoundRecord().volume;
+  } else {
+    record = std::make_shared<SoundRecord>();
+    if (!DecodeSoundBytes(bytes, *record)) return 0;
+    lastDecoded = DecodedTrack{id, std::move(bytes), record};
+  }
   std::lock_guard<std::mutex> hold(soundTableLock);
   if (size_t(id) >= soundTable.size()) soundTable.resize(size_t(id) + 1);
   // A voice still playing the old record keeps its own reference to it.

@@ -34,12 +34,13 @@ void DrawBannerCanvas(int w, int h, float t) {
   EndScreenDrawing();
 }
 
-void DrawGreetingCanvas(int w, int h, float& position) {
+void DrawGreetingCanvas(int w, int h, float& position, int steps) {
   if (!LauncherBeginCanvasDrawing(CANVAS_SCROLLER)) return;
   DrawBox(0, 0, w, h, Rgb(200, 200, 200));
   SetDrawingMode(DRAW_MODE_TRANSPARENT_TEXT);
   DrawTextAt(position, ScaleY(8), launcherText, Rgb(5, 5, 5));
-  position = NextGreetingPosition(position, TextWidth(launcherText), w);
+  const int textWidth = TextWidth(launcherText);
+  for (int i = 0; i < steps; i++) position = NextGreetingPosition(position, textWidth, w);
   EndScreenDrawing();
 }
 }  // namespace
@@ -117,7 +118,7 @@ bool OpenLauncher() {
   return true;
 }
 
-int LauncherStep() {
+int LauncherStep(int greetingSteps) {
   int gadget = 0;
   int event = LauncherPollEvent(&gadget);
   if (event == WINDOW_CLOSE_EVENT || QuitRequested()) return LAUNCHER_CLOSED;
@@ -128,7 +129,7 @@ int LauncherStep() {
   }
   float t = (float)ElapsedMs() * 0.004f;
   DrawBannerCanvas(ScaleX(PICTURE_W), ScaleY(PICTURE_H), t);
-  DrawGreetingCanvas(ScaleX(SCROLLER_W), ScaleY(SCROLLER_H), greetingPosition);
+  DrawGreetingCanvas(ScaleX(SCROLLER_W), ScaleY(SCROLLER_H), greetingPosition, greetingSteps);
   return LAUNCHER_OPEN;
 }
 

@@ -10,11 +10,12 @@ constexpr int CANVAS_PICTURE = 1000, CANVAS_SCROLLER = 1001;
 
 // The dialog one step at a time, for loops that cannot wait (a browser's
 // animation frames): OpenLauncher lays it out (false without a display);
-// LauncherStep handles one event and repaints both canvases; CloseLauncher
-// applies the chosen settings and closes it.
+// LauncherStep handles one event and repaints both canvases, the greeting
+// moved on by greetingSteps steps (one per 10 ms iteration of the desktop's
+// loop); CloseLauncher applies the chosen settings and closes it.
 constexpr int LAUNCHER_OPEN = 0, LAUNCHER_LAUNCH = 1, LAUNCHER_CLOSED = 2;
 bool OpenLauncher();
-int LauncherStep();
+int LauncherStep(int greetingSteps = 1);
 void CloseLauncher();
 
 // "Mute" while the box is ticked, else the slider value followed by "%".

@@ -1,7 +1,8 @@
 // The program's entry point in a web browser: start-up, then one step per
 // animation frame (the launcher's while it is open, the show's frame function
 // while it runs). A page cannot exit: the end of the show brings the launcher
-// back. With --test, the page's test interface calls the functions below.
+// back, and every launch starts the clocks from 0. The page built for the
+// browser tests (ZYNTRAX_WEB_TEST) also offers the test functions below.
 #include <emscripten.h>
 
 #include <cstdio>
@@ -13,21 +14,29 @@
 #include "effects/effects.h"
 #include "platform/display.h"
 #include "platform/platform.h"
+#include "platform/web/page.h"
 #include "render/screen.h"
 #include "render/sprite.h"
 
 namespace {
-enum class Stage { LAUNCHER, SHOW, NONE };
+// OPENING: Launch was pressed with full screen chosen, and the browser has
+// not yet answered the request that the click made.
+enum class Stage { LAUNCHER, OPENING, SHOW, NONE };
 Stage stage = Stage::NONE;
+constexpr int FULLSCREEN_MODE = 1;  // the launcher's "Fullscreen 1920 x 1080"
+constexpr int64_t GREETING_STEP_MS = 10;
+int64_t greetingMs = 0;  // the clock time up to which the greeting has moved
 
-// Test options from the page (only with --test): a seed and a carried file to spoil.
+// Test options from the page (test builds only): a seed and a carried file to spoil.
 bool testSeeded = false;
 uint64_t testSeed = 0;
+bool testCrash = false;
 
 void ToLauncher() {
   StartProgram();
   if (testSeeded) TestSeedRandom(testSeed);
   stage = OpenLauncher() ? Stage::LAUNCHER : Stage::NONE;
+  greetingMs = ElapsedMs();
 }
 
 void EndShow() {
@@ -35,6 +44,35 @@ void EndShow() {
   ToLauncher();
 }
 
+void StartTheShow() {
+  RestartClock();
+  if (!StartShow()) {
+    EndShow();
+    return;
+  }
+  stage = Stage::SHOW;
+}
+
+// Steps of the greeting due since the last frame: one per 10 ms of the clock.
+int GreetingSteps() {
+  const int64_t now = ElapsedMs();
+  if (now < greetingMs) greetingMs = now;
+  const int64_t steps = (now - greetingMs) / GREETING_STEP_MS;
+  greetingMs += steps * GREETING_STEP_MS;
+  return steps > 1000 ? 1000 : (int)steps;
+}
+
+// The windowed show follows the page when its size in device pixels changes.
+void FollowPageSize() {
+  const int width = DesktopWidth(), height = DesktopHeight();
+  if (displayMode != 0 || (width == desktopWidth && height == desktopHeight)) return;
+  desktopWidth = width;
+  desktopHeight = height;
+  ComputeWindowGeometry();
+  PlaceShowWindow((int)windowX, (int)windowY, (int)windowWidth, (int)windowHeight);
+}
+
+#ifdef ZYNTRAX_WEB_TEST
 // Garbage of the file's own length, so that a later extraction keeps it.
 void SpoilCarriedFile(const std::string& name) {
   std::string bytes;
@@ -46,28 +84,34 @@ void SpoilCarriedFile(const std::string& name) {
   WriteData(file, bytes.data(), (int64_t)bytes.size());
   CloseFile(file);
 }
+#endif
 }  // namespace
 
 extern "C" {
 // One animation frame.
 EMSCRIPTEN_KEEPALIVE void zyntrax_frame() {
+  if (testCrash) __builtin_trap();
+  FollowPageLife();
   if (stage == Stage::LAUNCHER) {
-    int step = LauncherStep();
-    if (step != LAUNCHER_LAUNCH) return;
+    if (LauncherStep(GreetingSteps()) != LAUNCHER_LAUNCH) return;
     CloseLauncher();
-    if (!StartShow()) {
-      EndShow();
+    if (displayMode == FULLSCREEN_MODE) {
+      stage = Stage::OPENING;
       return;
     }
-    stage = Stage::SHOW;
+    StartTheShow();
+  } else if (stage == Stage::OPENING) {
+    if (FullscreenRequestSettled()) StartTheShow();
   } else if (stage == Stage::SHOW) {
+    FollowPageSize();
     if (!RunFrame()) EndShow();
   }
 }
 
 EMSCRIPTEN_KEEPALIVE int zyntrax_in_show() { return stage == Stage::SHOW ? 1 : 0; }
 
-// ---- test interface (the page offers it only with test=1) ----
+#ifdef ZYNTRAX_WEB_TEST
+// ---- test interface (only the page built for the browser tests has it) ----
 // The driver's clocks and row as JSON.
 EMSCRIPTEN_KEEPALIVE const char* zyntrax_test_state() {
   static char text[256];
@@ -117,29 +161,36 @@ EMSCRIPTEN_KEEPALIVE const uint8_t* zyntrax_test_frame(int* width, int* height, 
 }
 
 EMSCRIPTEN_KEEPALIVE void zyntrax_test_advance(double ms) { TestAdvanceClock((int64_t)ms); }
+
+// The next animation frame traps, as a fault in the frame function would.
+EMSCRIPTEN_KEEPALIVE void zyntrax_test_crash() { testCrash = true; }
+#endif
 }
 
-// Arguments (from the page, with test=1 only): --test [--seed=N] [--clock=MS] [--spoil=NAME.png]
-int main(int argc, char** argv) {
-  bool test = false;
-  std::string spoil;
-  int64_t clock = -1;
+#ifdef ZYNTRAX_WEB_TEST
+// Arguments from the test page: [--seed=N] [--clock=MS] [--spoil=NAME.png]
+void ReadTestArguments(int argc, char** argv, std::string& spoil) {
   for (int i = 1; i < argc; i++) {
     std::string a = argv[i];
-    if (a == "--test") test = true;
-    else if (a.rfind("--seed=", 0) == 0) testSeed = std::strtoull(a.c_str() + 7, nullptr, 10), testSeeded = true;
-    else if (a.rfind("--clock=", 0) == 0) clock = std::strtoll(a.c_str() + 8, nullptr, 10);
+    if (a.rfind("--seed=", 0) == 0) testSeed = std::strtoull(a.c_str() + 7, nullptr, 10), testSeeded = true;
+    else if (a.rfind("--clock=", 0) == 0) TestSetClock(std::strtoll(a.c_str() + 8, nullptr, 10));
     else if (a.rfind("--spoil=", 0) == 0) spoil = a.substr(8);
   }
-  if (!test) {
-    testSeeded = false;
-    clock = -1;
-    spoil.clear();
-  }
-  if (clock >= 0) TestSetClock(clock);
+}
+#endif
+
+int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
+  std::string spoil;
+#ifdef ZYNTRAX_WEB_TEST
+  ReadTestArguments(argc, argv, spoil);
+#endif
+  WatchFullscreenClick(FULLSCREEN_MODE);
   StartProgram();
+#ifdef ZYNTRAX_WEB_TEST
   if (!spoil.empty()) SpoilCarriedFile(spoil);
+#endif
   if (testSeeded) TestSeedRandom(testSeed);
   stage = OpenLauncher() ? Stage::LAUNCHER : Stage::NONE;
+  greetingMs = ElapsedMs();
   return 0;
 }

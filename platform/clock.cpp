@@ -17,6 +17,8 @@ Clock::time_point clockOrigin;
 bool clockStarted = false;
 bool clockDriven = false;
 int64_t drivenMs = 0;
+bool clockHeld = false;
+Clock::time_point heldAt;
 }  // namespace
 
 #ifdef _WIN32
@@ -45,7 +47,7 @@ void Delay(int64_t ms) {
 #else
 int64_t ElapsedMs() {
   if (clockDriven) return drivenMs;
-  Clock::time_point now = Clock::now();
+  Clock::time_point now = clockHeld ? heldAt : Clock::now();
   if (!clockStarted) {
     clockOrigin = now;
     clockStarted = true;
@@ -73,6 +75,26 @@ void DriveClock(int64_t ms) {
   drivenMs = ms;
 }
 void UseRealClock() { clockDriven = false; }
+
+void RestartClock() {
+  drivenMs = 0;
+  clockOrigin = clockHeld ? heldAt : Clock::now();
+  clockStarted = true;
+}
+
+void HoldClock() {
+  if (clockHeld) return;
+  ElapsedMs();  // a clock first read while held starts there
+  heldAt = Clock::now();
+  clockHeld = true;
+}
+
+void ReleaseClock(int64_t catchUpMs) {
+  if (!clockHeld) return;
+  clockHeld = false;
+  const Clock::duration stood = Clock::now() - heldAt - std::chrono::milliseconds(catchUpMs);
+  clockOrigin += stood > Clock::duration::zero() ? stood : Clock::duration::zero();
+}
 
 void TestSetClock(int64_t ms) { DriveClock(ms); }
 void TestAdvanceClock(int64_t ms) {

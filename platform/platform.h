@@ -17,6 +17,12 @@ void Delay(int64_t ms);
 void DriveClock(int64_t ms);
 // Back to the monotonic clock.
 void UseRealClock();
+// Starts the clock again from 0 (a driven clock is set to 0).
+void RestartClock();
+// While held, the real clock stands still; released, it goes on from where it
+// stood, moved on by catchUpMs (what an outside clock ran meanwhile).
+void HoldClock();
+void ReleaseClock(int64_t catchUpMs);
 
 // ---- random numbers -----------------------------------------------------------
 // Uniform integer in 0..max inclusive; per-thread state, seeded from the thread

@@ -22,8 +22,8 @@ test_packages=(
   xvfb xauth xdotool x11-utils openbox imagemagick sox libsox-fmt-all xz-utils
   desktop-file-utils appstream dpkg-dev file groff-base
   clang libclang-rt-14-dev llvm
-  # the web page (tools/web.sh) and its browser tests
-  emscripten chromium python3
+  # the web page (tools/web.sh) and its browser tests in both browsers
+  emscripten chromium firefox-esr python3
   # zyntrax.exe (tools/windows.sh) and its tests under Wine
   mingw-w64 libz-mingw-w64-dev googletest wine wine64
 )

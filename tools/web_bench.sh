@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The web page's benchmark beside the native one, in one run: builds the page
-# (tools/web.sh --build) and a Release make_bench, serves the page on
-# 127.0.0.1, plays every timeline row in headless Chromium (tools/web/bench.js:
-# frame function, canvas put and animation-frame interval per row, then Launch
-# click to first frame), runs make_bench under a private Xvfb display, and
-# prints the page's download size, plain and gzipped.
+# The web page's benchmark beside the native one, in one run: builds the pages
+# (tools/web.sh --build) and a Release make_bench, serves the test page on
+# 127.0.0.1, plays every timeline row in headless Chromium, headless Firefox
+# and Chromium with a CPU four times slower (tools/web/bench.js: frame
+# function, canvas put and animation-frame interval per row, then Launch click
+# to first frame), runs make_bench under a private Xvfb display, and prints
+# the shipped page's download size, plain and gzipped.
 #   tools/web_bench.sh [SECONDS_PER_ROW]   (default 4)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,7 +17,7 @@ cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DZYNTRAX_TESTS=OF
 cmake --build build-bench --target make_bench >/dev/null
 
 port=8097
-python3 -m http.server "$port" --bind 127.0.0.1 --directory build-web/page >/dev/null 2>&1 &
+python3 -m http.server "$port" --bind 127.0.0.1 --directory build-web/page-test >/dev/null 2>&1 &
 server=$!
 trap 'kill "$server" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do
@@ -24,13 +25,12 @@ for _ in $(seq 50); do
   sleep 0.1
 done
 
-echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "== web page, headless Chromium, ${seconds} s per row"
+echo "before: $(uptime)"
 node tools/web/bench.js "http://127.0.0.1:$port/index.html" "$seconds"
 echo "== native make_bench (Release, Xvfb 1920x1080)"
 LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1920x1080x24 +extension GLX +render -noreset" \
   build-bench/tools/make_bench --frames 120
-echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "after: $(uptime)"
 echo "== page download"
 total=0
 gz=0

@@ -1,7 +1,7 @@
 // The show's display in a web page: the canvas element #show at the frame's
-// size, placed like the desktop's window (inside the page, stretched over it, or
-// in the browser's full screen), scaled by the nearest pixel, and the finished
-// frame put on it once an animation frame.
+// size, placed in device pixels like the desktop's window (inside the page,
+// stretched over it, or fitted into the browser's full screen), scaled by the
+// nearest pixel, and the finished frame put on it once an animation frame.
 #include "platform/display.h"
 
 #include <emscripten.h>
@@ -36,55 +36,142 @@ std::vector<uint32_t> rgba;  // the frame in the canvas's byte order
 constexpr int PLACE_BOX = 0, PLACE_FULLSCREEN = 1, PLACE_PAGE = 2;
 }  // namespace
 
-EM_JS(int, JsPageWidth, (), { return window.innerWidth | 0; });
-EM_JS(int, JsPageHeight, (), { return window.innerHeight | 0; });
+// The page's size in device pixels: the desktop of the show's geometry.
+EM_JS(int, JsPageWidth, (), { return Math.round(window.innerWidth * (window.devicePixelRatio || 1)); });
+EM_JS(int, JsPageHeight, (), { return Math.round(window.innerHeight * (window.devicePixelRatio || 1)); });
 
-// Shows the canvas at width x height pixels, in a CSS box of the page or in the
-// browser's full screen. Leaving that full screen later counts as Escape.
+// The canvas lives in #stage, the black layer over the page that also takes
+// the browser's full screen. Module.zyntraxPlace says where the canvas goes,
+// in device pixels: a box (x, y, w, h), fitted into the full screen, or
+// stretched over the page. Its CSS box is that divided by devicePixelRatio,
+// so every edge falls on a device pixel; it is worked out again whenever the
+// page's size or its pixel ratio changes.
+EM_JS(void, JsWatchPlacement, (), {
+  if (Module.zyntraxPlaceCanvas) return;
+  var lastKey = "";
+  var place = Module.zyntraxPlaceCanvas = function(force) {
+    var p = Module.zyntraxPlace, canvas = document.getElementById("show");
+    if (!p || !canvas) return;
+    var ratio = window.devicePixelRatio || 1;
+    var pageW = Math.round(window.innerWidth * ratio), pageH = Math.round(window.innerHeight * ratio);
+    var key = [ratio, pageW, pageH, p.kind, p.x, p.y, p.w, p.h].join(" ");
+    if (!force && key === lastKey) return;
+    lastKey = key;
+    var x = p.x, y = p.y, w = p.w, h = p.h;
+    if (p.kind == 2) {
+      x = 0; y = 0; w = pageW; h = pageH;
+    } else if (p.kind == 1) {
+      var scale = Math.min(pageW / canvas.width, pageH / canvas.height);
+      w = Math.max(1, Math.round(canvas.width * scale));
+      h = Math.max(1, Math.round(canvas.height * scale));
+      x = Math.floor((pageW - w) / 2);
+      y = Math.floor((pageH - h) / 2);
+    }
+    var s = canvas.style;
+    s.left = x / ratio + "px";
+    s.top = y / ratio + "px";
+    s.width = w / ratio + "px";
+    s.height = h / ratio + "px";
+  };
+  window.addEventListener("resize", function() { place(false); });
+  document.addEventListener("fullscreenchange", function() { place(false); });
+});
+
+// Shows the canvas at width x height pixels, placed as place says (x, y, w, h:
+// device pixels of the page). Full screen was asked for by the Launch click.
 EM_JS(void, JsOpenCanvas, (int width, int height, int place, int x, int y, int w, int h, const char* title), {
   var canvas = document.getElementById("show");
   if (!canvas) return;
   canvas.width = width;
   canvas.height = height;
-  var s = canvas.style;
-  s.display = "block";
-  s.position = "fixed";
-  s.left = x + "px";
-  s.top = y + "px";
-  s.width = place == 2 ? "100vw" : w + "px";
-  s.height = place == 2 ? "100vh" : h + "px";
+  Module.zyntraxPlace = {kind: place, x: x, y: y, w: w, h: h};
+  Module.zyntraxPlaceCanvas(true);
   document.title = UTF8ToString(title);
   document.body.classList.add("in-show");
   var keys = Module.zyntraxKeys;
   if (keys) keys.escape = false;
-  Module.zyntraxFullscreen = false;
-  if (place == 1 && canvas.requestFullscreen) {
-    var request = canvas.requestFullscreen({navigationUI: "hide"});
-    if (request && request.catch) request.catch(function() {});
-  }
 });
 
 EM_JS(void, JsCloseCanvas, (), {
-  Module.zyntraxFullscreen = false;
+  var f = Module.zyntraxFullscreen;
+  if (f) f.state = "none";
   if (document.fullscreenElement && document.exitFullscreen) {
     var left = document.exitFullscreen();
     if (left && left.catch) left.catch(function() {});
   }
-  var canvas = document.getElementById("show");
-  if (canvas) canvas.style.display = "none";
+  var stage = document.getElementById("stage");
+  if (stage) stage.style.cursor = "";
+  Module.zyntraxPlace = null;
   document.body.classList.remove("in-show");
-  document.body.style.cursor = "";
+});
+
+// Full screen must be asked for inside the click that launches the show
+// (browsers honour it only there), so the click on Launch with the
+// "Fullscreen" mode chosen asks for it on #stage before the program sees the
+// click. Module.zyntraxFullscreen.state: "none", "asked" (no answer yet),
+// "granted", or "refused" (also where the browser has no element full screen).
+EM_JS(void, JsWatchFullscreenClick, (int fullscreenIndex), {
+  if (Module.zyntraxFullscreen) return;
+  var f = Module.zyntraxFullscreen = {state: "none", askedAt: 0};
+  document.addEventListener("click", function(e) {
+    var launch = document.getElementById("launch"), mode = document.getElementById("mode");
+    if (!launch || !mode || !launch.contains(e.target) || mode.selectedIndex !== fullscreenIndex) return;
+    var stage = document.getElementById("stage");
+    f.askedAt = performance.now();
+    if (!stage || !stage.requestFullscreen || !document.fullscreenEnabled) {
+      f.state = "refused";
+      return;
+    }
+    f.state = "asked";
+    document.body.classList.add("in-show");
+    var asked;
+    try {
+      asked = stage.requestFullscreen({navigationUI: "hide"});
+    } catch (err) {
+      f.state = "refused";
+    }
+    if (asked && asked.then) {
+      asked.then(function() { if (f.state == "asked") f.state = "granted"; },
+                 function() { if (f.state == "asked") f.state = "refused"; });
+    }
+  }, true);
+  document.addEventListener("fullscreenerror", function() { if (f.state == "asked") f.state = "refused"; });
+  document.addEventListener("fullscreenchange", function() {
+    if (document.fullscreenElement && f.state == "asked") f.state = "granted";
+  });
+});
+
+// 0 while a full-screen request has no answer yet (given up after 3 s).
+EM_JS(int, JsFullscreenSettled, (), {
+  var f = Module.zyntraxFullscreen;
+  if (!f || f.state != "asked") return 1;
+  if (performance.now() - f.askedAt < 3000) return 0;
+  f.state = "refused";
+  return 1;
+});
+
+EM_JS(int, JsFullscreenGranted, (), {
+  var f = Module.zyntraxFullscreen;
+  return f && f.state == "granted" && !!document.fullscreenElement ? 1 : 0;
+});
+
+EM_JS(void, JsPlaceBox, (int x, int y, int w, int h), {
+  var p = Module.zyntraxPlace;
+  if (!p || p.kind != 0) return;
+  p.x = x; p.y = y; p.w = w; p.h = h;
+  Module.zyntraxPlaceCanvas(false);
 });
 
 EM_JS(void, JsShowCursor, (int show), {
-  var canvas = document.getElementById("show");
-  if (canvas) canvas.style.cursor = show ? "" : "none";
+  var stage = document.getElementById("stage");
+  if (stage) stage.style.cursor = show ? "" : "none";
 });
 
 namespace {
 bool Open(int width, int height, int place, int x, int y, int w, int h, const std::string& title) {
   if (width <= 0 || height <= 0 || !OpenFrame(width, height)) return false;
   ClearFrameBlack();
+  JsWatchPlacement();
   DisplayState& d = display;
   d.open = true;
   d.logicalWidth = width;
@@ -105,7 +192,9 @@ int DesktopHeight() { return JsPageHeight(); }
 
 int OpenFullscreenDisplay(int width, int height, int depth, const std::string& title) {
   CloseScreen();
-  // The browser scales the canvas to its screen, keeping the picture's shape.
+  // Only a full screen that the Launch click asked for and the browser gave.
+  if (!JsFullscreenGranted()) return 0;
+  // The canvas is fitted into the screen, keeping the picture's shape.
   if (!Open(width, height, PLACE_FULLSCREEN, 0, 0, JsPageWidth(), JsPageHeight(), title)) return 0;
   JsShowCursor(0);
   return 1;
@@ -145,17 +234,33 @@ void CloseScreen() {
   display = DisplayState{};
 }
 
+void WatchFullscreenClick(int modeIndex) { JsWatchFullscreenClick(modeIndex); }
+bool FullscreenRequestSettled() { return JsFullscreenSettled() != 0; }
+
+void PlaceShowWindow(int x, int y, int width, int height) {
+  if (display.open && display.windowed && width > 0 && height > 0) {
+    display.pictureX = x;
+    display.pictureY = y;
+    display.pictureWidth = width;
+    display.pictureHeight = height;
+    JsPlaceBox(x, y, width, height);
+  }
+}
+
 void ShowDisplayCursor(bool show) { JsShowCursor(show ? 1 : 0); }
 
 // How long presenting took (the byte reorder and the canvas put), kept on
 // the page for the benchmark.
 EM_JS(void, JsPresentTime, (double ms), { Module.zyntraxPresentMs = ms; });
+// A pixel ratio can change without a resize (the window moved to another screen).
+EM_JS(void, JsFollowPage, (), { if (Module.zyntraxPlaceCanvas) Module.zyntraxPlaceCanvas(false); });
 
 // XRGB words (B, G, R, X in memory) become R, G, B, A bytes.
 int PresentFrame() {
   if (!display.open) return 0;
   FrameView f = FinishedFrame();
   if (!f.pixels) return 0;
+  JsFollowPage();
   const double start = emscripten_get_now();
   rgba.resize((size_t)f.width * (size_t)f.height);
   for (int y = 0; y < f.height; y++) {

@@ -1,7 +1,8 @@
 // The launcher's window in a web page: a dialog-like <div id="launcher"> with
-// its title bar (#title), HTML controls placed at the caller's coordinates,
-// canvases painted from our own 24-bit buffers, and one queue of the events
-// the controls raise.
+// its title bar (#title), HTML controls placed at the caller's coordinates (CSS
+// pixels), canvases painted from our own 24-bit buffers (one canvas pixel on
+// one device pixel), and one queue of the events the controls raise. The
+// controls' last values come back when the window opens again.
 #include "platform/launcher_window.h"
 
 #include <emscripten.h>
@@ -11,6 +12,17 @@
 #include "platform/platform.h"
 #include "platform/web/page.h"
 #include "render/draw.h"
+
+// Sizes a launcher canvas so that each of its pixels covers one device pixel.
+EM_JS(void, JsFitCanvas, (const char* id), {
+  var e = document.getElementById(UTF8ToString(id));
+  if (!e) return;
+  var ratio = window.devicePixelRatio || 1;
+  if (e.zyntraxRatio === ratio) return;
+  e.zyntraxRatio = ratio;
+  e.style.width = e.width / ratio + "px";
+  e.style.height = e.height / ratio + "px";
+});
 
 namespace {
 struct Canvas {
@@ -37,6 +49,7 @@ void ShowCanvas(void* context) {
       row[x] = 0xFF000000u | ((uint32_t)src[3 * x] << 16) | ((uint32_t)src[3 * x + 1] << 8) | src[3 * x + 2];
   }
   PutCanvasPicture(c->elementId, c->rgba.data(), c->width, c->height);
+  JsFitCanvas(c->elementId.c_str());
 }
 }  // namespace
 
@@ -52,14 +65,28 @@ EM_JS(void, JsLauncherOpen, (const char* title, int width, int height), {
   client.id = "launcher-client";
   client.style.width = width + "px";
   client.style.height = height + "px";
+  var hint = document.createElement("div");
+  hint.id = "leave-hint";
+  hint.textContent = "To leave the show: Escape on a keyboard, a tap on a touch screen.";
   win.appendChild(bar);
   win.appendChild(client);
+  win.appendChild(hint);
   document.body.appendChild(win);
+  document.body.classList.remove("in-show");
   document.title = UTF8ToString(title);
   Module.zyntraxLauncher = {client: client, gadgets: {}, labels: {}, events: []};
 });
 
 EM_JS(void, JsLauncherClose, (), {
+  var l = Module.zyntraxLauncher, kept = Module.zyntraxChoices || (Module.zyntraxChoices = {});
+  if (l) {
+    Object.keys(l.gadgets).forEach(function(gadget) {
+      var e = l.gadgets[gadget];
+      if (e.tagName == "SELECT") kept[gadget] = e.selectedIndex;
+      else if (e.type == "checkbox") kept[gadget] = e.checked ? 1 : 0;
+      else if (e.type == "range") kept[gadget] = Math.round(Number(e.value));
+    });
+  }
   var win = document.getElementById("launcher");
   if (win) win.remove();
   Module.zyntraxLauncher = null;
@@ -98,7 +125,12 @@ EM_JS(void, JsAddGadget, (int gadget, int kind, const char* id, const char* text
   var name = UTF8ToString(id);
   var words = UTF8ToString(text);
   var queue = function() { l.events.push(gadget); };
+  var kept = Module.zyntraxChoices && Module.zyntraxChoices[gadget];
   var e, box;
+  if (kept !== undefined && kind != 3) {
+    value = kept;
+    if (kind != 0) l.events.push(gadget);  // what the window shows follows the control
+  }
   if (kind == 0) {
     e = document.createElement("select");
     words.split("\n").forEach(function(item) {
@@ -122,6 +154,7 @@ EM_JS(void, JsAddGadget, (int gadget, int kind, const char* id, const char* text
     box.htmlFor = name;
     e = document.createElement("input");
     e.type = "checkbox";
+    e.checked = !!value;
     e.addEventListener("change", queue);
     box.appendChild(e);
     box.appendChild(document.createTextNode(words));
@@ -137,14 +170,20 @@ EM_JS(void, JsAddGadget, (int gadget, int kind, const char* id, const char* text
   if (kind == 0) setTimeout(function() { e.focus(); }, 0);
 });
 
+// The canvas sits centred in a box of the layout's size; FitCanvas sizes it
+// so that each of its pixels covers one device pixel.
 EM_JS(void, JsAddCanvas, (const char* id, int width, int height), {
   var l = Module.zyntraxLauncher;
+  var box = document.createElement("div");
+  box.className = "canvas-box";
   var e = document.createElement("canvas");
   e.id = UTF8ToString(id);
   e.width = width;
   e.height = height;
-  l.placing = e;
+  box.appendChild(e);
+  l.placing = box;
 });
+
 
 EM_JS(int, JsGadgetState, (int gadget), {
   var l = Module.zyntraxLauncher;

@@ -1,5 +1,5 @@
 // Message boxes in a web page: the <dialog id="message"> with the title and the
-// text, shown one after another. A page cannot wait for the box to close, so
+// text, shown one after another, always above the show. A page cannot wait for the box to close, so
 // the program goes on at once; the capture buffer for tests as on the desktop.
 #include <emscripten.h>
 
@@ -22,9 +22,22 @@ EM_JS(void, JsMessageBox, (const char* title, const char* text), {
   };
   if (!box.zyntraxWatched) {
     box.zyntraxWatched = true;
+    box.zyntraxRestacks = 0;
     box.addEventListener("close", function() {
+      if (box.zyntraxRestacks > 0) {
+        box.zyntraxRestacks--;
+        return;
+      }
       queue.shift();
       showFirst();
+    });
+    // The browser's top layer shows what entered it last: a box opened before
+    // the show took the full screen goes back on top of it.
+    document.addEventListener("fullscreenchange", function() {
+      if (!box.open || !document.fullscreenElement) return;
+      box.zyntraxRestacks++;
+      box.close();
+      box.showModal();
     });
   }
   queue.push({title: UTF8ToString(title), text: UTF8ToString(text)});

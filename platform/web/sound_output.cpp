@@ -42,21 +42,30 @@ EM_JS(void, JsAudioStop, (), {
   a.last = null;
 });
 
-// samples: frames x channels interleaved 16-bit values.
+// samples: frames x channels interleaved 16-bit values. The AudioBuffer made
+// from them is kept: the same decoded record played again (the next launch)
+// reuses it. A context still suspended is resumed: the music must really play.
 EM_JS(int, JsAudioPlay, (int id, const int16_t* samples, int frames, int channels, int rate, double gain), {
   var a = Module.zyntraxAudio;
   if (!a || frames <= 0) return 0;
-  var buffer;
-  try {
-    buffer = a.context.createBuffer(channels, frames, rate);
-  } catch (e) {
-    return 0;
+  var buffer, kept = a.kept;
+  if (kept && kept.samples === samples && kept.frames === frames && kept.channels === channels && kept.rate === rate) {
+    buffer = kept.buffer;
+  } else {
+    a.kept = null;
+    try {
+      buffer = a.context.createBuffer(channels, frames, rate);
+    } catch (e) {
+      return 0;
+    }
+    var base = samples >> 1;
+    for (var c = 0; c < channels; c++) {
+      var out = buffer.getChannelData(c);
+      for (var i = 0, at = base + c; i < frames; i++, at += channels) out[i] = HEAP16[at] / 32768;
+    }
+    a.kept = {samples: samples, frames: frames, channels: channels, rate: rate, buffer: buffer};
   }
-  var base = samples >> 1;
-  for (var c = 0; c < channels; c++) {
-    var out = buffer.getChannelData(c);
-    for (var i = 0, at = base + c; i < frames; i++, at += channels) out[i] = HEAP16[at] / 32768;
-  }
+  if (a.context.state !== "running") a.context.resume().catch(function() {});
   var source = a.context.createBufferSource();
   var volume = a.context.createGain();
   source.buffer = buffer;
@@ -69,6 +78,9 @@ EM_JS(int, JsAudioPlay, (int id, const int16_t* samples, int frames, int channel
     if (at >= 0) a.voices.splice(at, 1);
   };
   a.voices.push(voice);
+  a.startedAt = performance.now();
+  a.playedFrom = a.context.currentTime;
+  a.ran = a.context.state === "running";
   source.start();
   a.last = {buffer: buffer, sampleRate: rate, channels: channels, frames: frames, volume: gain};
   return 1;

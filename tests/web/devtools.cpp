@@ -2,6 +2,9 @@
 // messages read under poll() deadlines, replies matched by id, events kept.
 #include "web/devtools.h"
 
+#include "web/child_process.h"
+#include "web/page_tools.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -17,43 +20,14 @@
 #include <sstream>
 #include <thread>
 
-namespace {
-int64_t NowMs() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-// Waits up to ms for pid to end; true when it has been reaped.
-bool WaitForExit(pid_t pid, int ms) {
-  int64_t until = NowMs() + ms;
-  while (true) {
-    int status = 0;
-    pid_t r = waitpid(pid, &status, WNOHANG);
-    if (r == pid || (r < 0 && errno == ECHILD)) return true;
-    if (NowMs() >= until) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-}
-
-void RemoveTree(const std::string& path) {
-  if (path.empty()) return;
-  std::string command = "rm -rf '" + path + "'";
-  if (std::system(command.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", path.c_str());
-}
-}  // namespace
-
 bool Browser::Start(const std::string& binary, std::string& error) {
   Stop();
   if (access(binary.c_str(), X_OK) != 0) {
     error = "no browser at " + binary + " (tools/install-deps.sh installs Debian's chromium)";
     return false;
   }
-  char dir[] = "/tmp/zyntrax-browser-XXXXXX";
-  if (!mkdtemp(dir)) {
-    error = std::string("cannot make a profile folder: ") + std::strerror(errno);
-    return false;
-  }
-  profile_ = dir;
+  profile_ = MakePrivateFolder("zyntrax-browser", error);
+  if (profile_.empty()) return false;
   logPath_ = profile_ + "/stderr.txt";
   std::string profileArg = "--user-data-dir=" + profile_ + "/profile";
   int down[2], up[2];  // down: we write, the browser reads (fd 3); up: the other way (fd 4)
@@ -61,44 +35,30 @@ bool Browser::Start(const std::string& binary, std::string& error) {
     error = std::string("pipe: ") + std::strerror(errno);
     return false;
   }
-  pid_t parent = getpid();
-  pid_t pid = fork();
+  const char* args[] = {binary.c_str(),
+                        "--headless=new",
+                        "--remote-debugging-pipe",
+                        "--no-sandbox",
+                        "--disable-gpu",
+                        "--no-first-run",
+                        "--no-default-browser-check",
+                        "--disable-dev-shm-usage",
+                        "--autoplay-policy=no-user-gesture-required",
+                        "--mute-audio",
+                        "--window-size=1920,1080",
+                        profileArg.c_str(),
+                        "about:blank",
+                        nullptr};
+  // In the child: the pipe ends moved clear of 3 and 4 first, then into place.
+  auto pipes = [&] {
+    int r = fcntl(down[0], F_DUPFD_CLOEXEC, 10), w = fcntl(up[1], F_DUPFD_CLOEXEC, 10);
+    return r >= 0 && w >= 0 && dup2(r, 3) >= 0 && dup2(w, 4) >= 0;
+  };
+  pid_t pid = StartGroupChild(binary, args, logPath_, pipes, error);
   if (pid < 0) {
-    error = std::string("fork: ") + std::strerror(errno);
     for (int fd : {down[0], down[1], up[0], up[1]}) close(fd);
     return false;
   }
-  if (pid == 0) {
-    // The child: own process group (killed as one), gone with the test process.
-    setpgid(0, 0);
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() != parent) _exit(127);
-    int log = open(logPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    int null = open("/dev/null", O_RDONLY);
-    if (log < 0 || null < 0) _exit(127);
-    // Move the pipe ends clear of 3 and 4 first, then into place.
-    int r = fcntl(down[0], F_DUPFD_CLOEXEC, 10), w = fcntl(up[1], F_DUPFD_CLOEXEC, 10);
-    if (r < 0 || w < 0 || dup2(null, 0) < 0 || dup2(log, 1) < 0 || dup2(log, 2) < 0 || dup2(r, 3) < 0 ||
-        dup2(w, 4) < 0)
-      _exit(127);
-    const char* args[] = {binary.c_str(),
-                          "--headless=new",
-                          "--remote-debugging-pipe",
-                          "--no-sandbox",
-                          "--disable-gpu",
-                          "--no-first-run",
-                          "--no-default-browser-check",
-                          "--disable-dev-shm-usage",
-                          "--autoplay-policy=no-user-gesture-required",
-                          "--mute-audio",
-                          "--window-size=1920,1080",
-                          profileArg.c_str(),
-                          "about:blank",
-                          nullptr};
-    execv(binary.c_str(), const_cast<char* const*>(args));
-    _exit(127);
-  }
-  setpgid(pid, pid);  // also from here, so that the group exists before any kill
   close(down[0]);
   close(up[1]);
   pid_ = pid;
@@ -106,7 +66,6 @@ bool Browser::Start(const std::string& binary, std::string& error) {
   fromBrowser_ = up[0];
   // Our end must not block the test when the browser stops reading.
   fcntl(toBrowser_, F_SETFL, O_NONBLOCK);
-  signal(SIGPIPE, SIG_IGN);
   JsonValue version = Call("Browser.getVersion", "{}", "", 30000, error);
   if (version.kind != JsonValue::OBJECT) {
     error = binary + " did not answer: " + error + "\n" + LogTail();
@@ -120,15 +79,7 @@ void Browser::Stop() {
   if (pid_ > 0) {
     std::string ignored;
     if (toBrowser_ >= 0) Call("Browser.close", "{}", "", 3000, ignored);
-    if (!WaitForExit(pid_, 3000)) {
-      kill(-pid_, SIGTERM);
-      if (!WaitForExit(pid_, 3000)) {
-        kill(-pid_, SIGKILL);
-        WaitForExit(pid_, 5000);
-      }
-    }
-    // Helpers of the browser that outlived it go too.
-    kill(-pid_, SIGKILL);
+    StopGroupChild(pid_, 3000);
     pid_ = -1;
   }
   if (toBrowser_ >= 0) close(toBrowser_);
@@ -139,13 +90,7 @@ void Browser::Stop() {
   profile_.clear();
 }
 
-std::string Browser::LogTail() const {
-  std::ifstream in(logPath_);
-  std::stringstream s;
-  s << in.rdbuf();
-  std::string text = s.str();
-  return text.size() > 4096 ? text.substr(text.size() - 4096) : text;
-}
+std::string Browser::LogTail() const { return FileTail(logPath_); }
 
 bool Browser::ReadMessage(int timeoutMs, std::string& message, std::string& error) {
   int64_t until = NowMs() + timeoutMs;
@@ -287,21 +232,14 @@ JsonValue Tab::Eval(const std::string& expression, std::string& error, int timeo
   return v["value"];
 }
 
-bool Tab::WaitFor(const std::string& expression, int timeoutMs, std::string& error) {
-  int64_t until = NowMs() + timeoutMs;
-  std::string last;
-  while (true) {
-    std::string e;
-    JsonValue v = Eval(expression, e, 10000);
-    if (v.kind == JsonValue::BOOL && v.boolean) return true;
-    if (!e.empty()) last = e;
-    if (NowMs() >= until) {
-      error = "still not true after " + std::to_string(timeoutMs) + " ms: " + expression +
-              (last.empty() ? "" : " (" + last + ")");
-      return false;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+bool Tab::Screenshot(std::vector<uint8_t>& png, std::string& error) {
+  JsonValue shot = Call("Page.captureScreenshot", "{\"format\":\"png\"}", 30000, error);
+  if (shot.kind == JsonValue::NONE) return false;
+  if (!DecodeBase64(shot["data"].Text(), png)) {
+    error = "the screenshot is not base64";
+    return false;
   }
+  return true;
 }
 
 std::string Tab::PageMessages(bool exceptionsOnly) const {

@@ -1,4 +1,4 @@
-// The browser for the web tests: headless Chromium started as a child process
+// Headless Chromium for the web tests, started as a child process
 // and driven over its DevTools pipe (NUL-terminated JSON messages on fds 3 and
 // 4), every wait bounded, the whole process group killed when we are done.
 #pragma once
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "web/browser_page.h"
 #include "web/json_value.h"
 
 class Browser {
@@ -47,30 +48,23 @@ class Browser {
 };
 
 // One page (tab) of the browser, attached in flat mode.
-class Tab {
+class Tab : public BrowserPage {
  public:
   explicit Tab(Browser& browser) : browser_(browser) {}
-  ~Tab() { Close(); }
-  // Opens an empty tab of width x height CSS pixels with the page and runtime
-  // domains on, then navigates it to url. False with error set on failure.
-  bool Open(const std::string& url, int width, int height, std::string& error);
+  ~Tab() override { Close(); }
+  // Opens an empty tab with the page and runtime domains on, then navigates it.
+  bool Open(const std::string& url, int width, int height, std::string& error) override;
   void Close();
   JsonValue Call(const std::string& method, const std::string& params, int timeoutMs, std::string& error) {
     return browser_.Call(method, params, session_, timeoutMs, error);
   }
-  // Evaluates a JavaScript expression (promises awaited) and returns its value
-  // by value; NONE with error set when it throws or does not answer in time.
-  JsonValue Eval(const std::string& expression, std::string& error, int timeoutMs = 20000);
-  // Evaluates expression every 50 ms until it is true; false after timeoutMs.
-  bool WaitFor(const std::string& expression, int timeoutMs, std::string& error);
-  // Messages the page logged or threw so far, one a line (for failure reports).
-  std::string ConsoleText() const { return PageMessages(false); }
-  // Only what the page threw and nobody caught.
-  std::string Exceptions() const { return PageMessages(true); }
-  // A left-button click at (x, y) in CSS pixels: moved, pressed, released.
-  bool Click(double x, double y, std::string& error);
-  // Presses and releases a key (key as the DOM names it, e.g. "Escape").
-  bool PressKey(const std::string& key, int keyCode, std::string& error);
+  JsonValue Eval(const std::string& expression, std::string& error, int timeoutMs = 20000) override;
+  std::string ConsoleText() override { return PageMessages(false); }
+  std::string Exceptions() override { return PageMessages(true); }
+  // Moved, pressed, released.
+  bool Click(double x, double y, std::string& error) override;
+  bool PressKey(const std::string& key, int keyCode, std::string& error) override;
+  bool Screenshot(std::vector<uint8_t>& png, std::string& error) override;
 
  private:
   std::string PageMessages(bool exceptionsOnly) const;

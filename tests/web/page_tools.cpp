@@ -1,23 +1,29 @@
 // Page location, base64, PNG and pixel statistics for the browser tests.
 #include "web/page_tools.h"
 
+#include "web/child_process.h"
+
 #include <png.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cmath>
 #include <cstring>
 #include <unordered_set>
 
 std::string WebPageFolder() { return ZYNTRAX_WEB_PAGE; }
+std::string ShippedPageFolder() { return ZYNTRAX_WEB_SHIPPED_PAGE; }
 
 std::string MissingPageFiles() {
   std::string missing;
-  for (const char* name : {"index.html", "zyntrax.js", "zyntrax.wasm"}) {
-    struct stat st {};
-    std::string path = WebPageFolder() + "/" + name;
-    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size == 0) missing += " " + path;
-  }
+  for (const std::string& folder : {WebPageFolder(), ShippedPageFolder()})
+    for (const char* name : {"index.html", "zyntrax.js", "zyntrax.wasm"}) {
+      struct stat st {};
+      std::string path = folder + "/" + name;
+      if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size == 0) missing += " " + path;
+    }
   if (missing.empty()) return "";
   return "the web page is not built (missing:" + missing + "); build it with: bash tools/web.sh --build";
 }
@@ -133,7 +139,24 @@ int DistinctColours(const RgbPicture& p, int x0, int y0, int w, int h, int limit
   return (int)seen.size();
 }
 
-JsonValue PageState(Tab& tab, std::string& error) {
+bool BrowserPage::WaitFor(const std::string& expression, int timeoutMs, std::string& error) {
+  int64_t until = NowMs() + timeoutMs;
+  std::string last;
+  while (true) {
+    std::string e;
+    JsonValue v = Eval(expression, e, 10000);
+    if (v.kind == JsonValue::BOOL && v.boolean) return true;
+    if (!e.empty()) last = e;
+    if (NowMs() >= until) {
+      error = "still not true after " + std::to_string(timeoutMs) + " ms: " + expression +
+              (last.empty() ? "" : " (" + last + ")");
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
+JsonValue PageState(BrowserPage& tab, std::string& error) {
   JsonValue text = tab.Eval("window.zyntraxTest.state()", error);
   if (text.kind != JsonValue::STRING) {
     if (error.empty()) error = "state() gave no string";

@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "web/devtools.h"
+#include "web/browser_page.h"
 
-// The folder of the built page (index.html, zyntrax.js, zyntrax.wasm).
+// The folders of the built pages (index.html, zyntrax.js, zyntrax.wasm): the
+// one built for the browser tests, and the shipped one.
 std::string WebPageFolder();
-// "" when the page is there, else what is missing and how to build it.
+std::string ShippedPageFolder();
+// "" when both pages are there, else what is missing and how to build it.
 std::string MissingPageFiles();
 
 // Standard base64 (padding required, no blanks); false on anything else.
@@ -39,4 +41,4 @@ double MatchingBlockShare(const BlockMeans& a, const BlockMeans& b, float tolera
 int DistinctColours(const RgbPicture& p, int x0, int y0, int w, int h, int limit);
 
 // window.zyntraxTest.state() parsed; NONE with error set when it cannot be read.
-JsonValue PageState(Tab& tab, std::string& error);
+JsonValue PageState(BrowserPage& tab, std::string& error);
