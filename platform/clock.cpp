@@ -8,6 +8,7 @@
 #include <thread>
 #ifdef _WIN32
 #include "platform/windows/win32.h"
+
 #include <mmsystem.h>
 #endif
 
@@ -21,30 +22,6 @@ bool clockHeld = false;
 Clock::time_point heldAt;
 }  // namespace
 
-#ifdef _WIN32
-// Windows: QueryPerformanceCounter, and the system timer at 1 ms from the
-// first Delay on (its default tick of 15.6 ms would make a frame's wait miss
-// the refresh).
-int64_t ElapsedMs() {
-  if (clockDriven) return drivenMs;
-  static LARGE_INTEGER origin, frequency;
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  if (!clockStarted) {
-    QueryPerformanceFrequency(&frequency);
-    origin = now;
-    clockStarted = true;
-  }
-  const int64_t ticks = now.QuadPart - origin.QuadPart;
-  return ticks / frequency.QuadPart * 1000 + ticks % frequency.QuadPart * 1000 / frequency.QuadPart;
-}
-
-void Delay(int64_t ms) {
-  static const bool fineTimer = timeBeginPeriod(1) == TIMERR_NOERROR;
-  (void)fineTimer;
-  if (ms > 0) Sleep((DWORD)std::min<int64_t>(ms, 0x7FFFFFFF));
-}
-#else
 int64_t ElapsedMs() {
   if (clockDriven) return drivenMs;
   Clock::time_point now = clockHeld ? heldAt : Clock::now();
@@ -55,6 +32,16 @@ int64_t ElapsedMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(now - clockOrigin).count();
 }
 
+#ifdef _WIN32
+// Windows: the system timer at 1 ms from the first Delay on (its default tick
+// of 15.6 ms would make a frame's wait miss the refresh). The steady clock
+// above is QueryPerformanceCounter there.
+void Delay(int64_t ms) {
+  static const bool fineTimer = timeBeginPeriod(1) == TIMERR_NOERROR;
+  (void)fineTimer;
+  if (ms > 0) Sleep((DWORD)std::min<int64_t>(ms, 0x7FFFFFFF));
+}
+#else
 // A browser's main thread cannot sleep (it would only spin): there the loops
 // are paced by the animation frames instead.
 void Delay(int64_t ms) {

@@ -152,7 +152,7 @@ pid_t StartProgram(const TestDesktop& d, const std::vector<std::string>& environ
   return StartCommand(d, environment, {ZYNTRAX_BINARY}, stderrPath);
 }
 
-int WaitForExit(pid_t pid, int timeoutMs) {
+int WaitForProgram(pid_t pid, int timeoutMs) {
   auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (std::chrono::steady_clock::now() < until) {
     int status = 0;

@@ -35,4 +35,4 @@ pid_t StartProgram(const TestDesktop& desktop, const std::vector<std::string>& e
 pid_t StartCommand(const TestDesktop& desktop, const std::vector<std::string>& environment,
                    const std::vector<std::string>& command, const std::string& stderrPath = "/dev/null");
 // Waits up to timeoutMs for it to end; returns its exit code, or -1 (killed) on time-out.
-int WaitForExit(pid_t pid, int timeoutMs);
+int WaitForProgram(pid_t pid, int timeoutMs);

@@ -89,7 +89,7 @@ class WindowsShow : public testing::Test {
     fs::remove_all(PrefixTemp() / "ZORLA_VELDA5_2D", error);
   }
   void TearDown() override {
-    if (program > 0) WaitForExit(program, 0);
+    if (program > 0) WaitForProgram(program, 0);
     // Whatever the test left running in the prefix goes with it.
     std::system(("WINEPREFIX='" + PREFIX + "' wineserver -k 2>/dev/null").c_str());
     if (desktop.display != -1) StopDesktop(desktop);
@@ -144,7 +144,7 @@ class WindowsShow : public testing::Test {
                        std::to_string(dialog.y + launch->y + launch->height / 2) + " click 1");
   }
   int Exit(int timeoutMs = 30000) {
-    int code = WaitForExit(program, timeoutMs);
+    int code = WaitForProgram(program, timeoutMs);
     program = -1;
     return code;
   }
@@ -300,7 +300,7 @@ TEST_F(WindowsShow, TheGlPresenterShowsWhatTheDibPresenterShows) {
     ASSERT_NE(window.id, 0);
     SleepMs(2500);
     shots[presenter] = Screenshot(desktop, scratch + "present-" + presenter + ".png");
-    EXPECT_EQ(WaitForExit(check, 30000), 0);
+    EXPECT_EQ(WaitForProgram(check, 30000), 0);
     std::string used = ReadFile(out);
     EXPECT_EQ(used.substr(0, used.find_first_of("\r\n")), presenter) << "the presenter in use";
   }
