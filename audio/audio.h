@@ -14,6 +14,8 @@ void SoundShutdown();
 // 16-bit signed interleaved samples, their channel count and rate. 0 when the
 // file cannot be read or decoded. The capture tool writes the music from it.
 int DecodeSoundFile(const std::string& path, std::vector<int16_t>& samples, int& channels, int& sampleRate);
+// The same from the file's bytes in memory (a carried file read in place).
+int DecodeSoundBytes(const uint8_t* bytes, size_t size, std::vector<int16_t>& samples, int& channels, int& sampleRate);
 
 // ---- test-only (never used by the program itself) --------------------------
 // The stored record of a sound: 0 when the id holds none.

@@ -44,10 +44,12 @@ int SoundInit() {
 }
 
 namespace {
+bool DecodeSoundBytes(const uint8_t* data, size_t size, SoundRecord& out) {
+  return size >= 4 && std::memcmp(data, "RIFF", 4) == 0 ? DecodeWave(data, size, out) : DecodeVorbis(data, size, out);
+}
+
 bool DecodeSoundBytes(const std::string& bytes, SoundRecord& out) {
-  const uint8_t* data = reinterpret_cast<const uint8_t*>(bytes.data());
-  return bytes.size() >= 4 && std::memcmp(data, "RIFF", 4) == 0 ? DecodeWave(data, bytes.size(), out)
-                                                                 : DecodeVorbis(data, bytes.size(), out);
+  return DecodeSoundBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), out);
 }
 }  // namespace
 
@@ -58,8 +60,17 @@ bool DecodeSoundFile(const std::string& path, SoundRecord& out) {
 
 // A track too large to hold (an allocation that fails) is a failed decode.
 int DecodeSoundFile(const std::string& path, std::vector<int16_t>& samples, int& channels, int& sampleRate) try {
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes)) return 0;
+  return DecodeSoundBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), samples, channels, sampleRate);
+} catch (const std::bad_alloc&) {
+  return 0;
+}
+
+int DecodeSoundBytes(const uint8_t* bytes, size_t size, std::vector<int16_t>& samples, int& channels,
+                     int& sampleRate) try {
   SoundRecord record;
-  if (!DecodeSoundFile(path, record)) return 0;
+  if (!DecodeSoundBytes(bytes, size, record)) return 0;
   samples = std::move(record.samples);
   channels = record.channels;
   sampleRate = record.sampleRate;

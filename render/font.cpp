@@ -12,9 +12,8 @@ SpriteId fontSprite = -1;
 int64_t fontReady = 0;
 std::string fontPath;
 
-void LoadFontSprite() {
-  if (fontReady == 1) return;
-  SpriteId id = LoadSpriteFile(-1, fontPath, SPRITE_KEEP_ALPHA);
+namespace {
+void TakeFontSprite(SpriteId id) {
   if (id) {
     fontSprite = id;
     fontReady = 1;
@@ -22,6 +21,17 @@ void LoadFontSprite() {
     fontSprite = -1;
     fontReady = 0;
   }
+}
+}  // namespace
+
+void LoadFontSprite() {
+  if (fontReady == 1) return;
+  TakeFontSprite(LoadSpriteFile(-1, fontPath, SPRITE_KEEP_ALPHA));
+}
+
+void LoadFontSpriteBytes(const uint8_t* bytes, size_t size) {
+  if (fontReady == 1) return;
+  TakeFontSprite(LoadSpriteBytes(-1, bytes, size, SPRITE_KEEP_ALPHA));
 }
 
 int FontCell(char16_t c) {

@@ -18,6 +18,8 @@ extern int64_t fontReady;    // 1 once loaded
 extern std::string fontPath; // where LoadFontSprite finds police20.png
 
 void LoadFontSprite();
+// The same from the sheet's PNG bytes in memory.
+void LoadFontSpriteBytes(const uint8_t* bytes, size_t size);
 int64_t MeasureFontText(const std::u16string& text, float scale);
 int DrawFontText(const std::u16string& text, float x, float y, Colour colour, int intensity, float scale);
 // Cell index of a character, or -1 when the sheet has no glyph for it.

@@ -37,8 +37,14 @@ const Picture* FindPicture(int number) { return Lookup(number); }
 int LoadImageFile(int number, const std::string& path) try {
   std::string bytes;
   if (!ReadWholeFile(path, bytes)) return 0;
+  return LoadImageBytes(number, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+} catch (const std::bad_alloc&) {
+  return 0;
+}
+
+int LoadImageBytes(int number, const uint8_t* bytes, size_t size) try {
   DecodedImage img;
-  if (!DecodeImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), img)) return 0;
+  if (!DecodeImage(bytes, size, img)) return 0;
   if (img.width <= 0 || img.height <= 0 || (img.depth != 24 && img.depth != 32)) return 0;
   const int bpp = img.depth / 8;
   const size_t srcStride = (size_t)img.width * (size_t)bpp;

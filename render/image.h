@@ -15,6 +15,8 @@ struct DecodedImage {
 bool DecodeImage(const uint8_t* bytes, size_t size, DecodedImage& out);
 
 int LoadImageFile(int number, const std::string& path);
+// The same from PNG bytes in memory (a carried file read in place).
+int LoadImageBytes(int number, const uint8_t* bytes, size_t size);
 int ImageExists(int number);
 int ImageWidth(int number);
 int ImageHeight(int number);

@@ -15,6 +15,8 @@ constexpr int ROTATION_ABSOLUTE = 2;
 int InitSprites();
 
 SpriteId LoadSpriteFile(SpriteId id, const std::string& path, int flags);
+// The same from PNG bytes in memory (a carried file read in place).
+SpriteId LoadSpriteBytes(SpriteId id, const uint8_t* bytes, size_t size, int flags);
 int SpriteExists(SpriteId id);
 int SpriteWidth(SpriteId id);
 int SpriteHeight(SpriteId id);

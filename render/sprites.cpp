@@ -148,15 +148,21 @@ void FreeAllSprites() {
 
 // A picture too large to hold (an allocation that fails) is a failed load.
 SpriteId LoadSpriteFile(SpriteId id, const std::string& path, int flags) try {
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes)) return 0;
+  return LoadSpriteBytes(id, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), flags);
+} catch (const std::bad_alloc&) {
+  return 0;
+}
+
+SpriteId LoadSpriteBytes(SpriteId id, const uint8_t* bytes, size_t size, int flags) try {
   bool dynamic = id == -1;
   if (!dynamic && (id < 0 || id >= MAX_SLOT_ID)) {
     std::lock_guard<std::mutex> hold(tableLock);
     if (!dynamicSprites.count(id)) return 0;
   }
-  std::string bytes;
-  if (!ReadWholeFile(path, bytes)) return 0;
   DecodedImage img;
-  if (!DecodeImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), img)) return 0;
+  if (!DecodeImage(bytes, size, img)) return 0;
 
   SpriteRecord fresh;
   fresh.texels = ToTexels(img, flags);

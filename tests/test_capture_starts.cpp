@@ -3,14 +3,22 @@
 // and its frames against those of a capture from 0 (or of the show painted here
 // from 0, which the first capture test shows to be the same).
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "capture/capture_run.h"
 #include "driver/driver.h"
+#include "effects/effects.h"
 #include "platform/platform.h"
+#include "render/draw.h"
+#include "render/screen.h"
+#include "render/sprite.h"
 #include "support/gl_display.h"
 #include "support/scene_check.h"
+#include "support/scene_checks.h"
 
 namespace {
 struct Standing {
@@ -108,7 +116,7 @@ TEST(ShowPosition, LateStartsLandOnTheGridOfTheRepeatingTimeline) {
 namespace {
 // Lossless captures from 0 to 30 s and from 20 s to 30 s agree on 20 to 30 s.
 void ExpectTwentySecondsInAgree(const std::string& name, const std::string& fps, const FrameGrid& grid) {
-  const std::string dir = TestScratchFolder(name);
+  const std::string dir = EmptyScratchFolder(name);
   RunResult zero = RunCapture(dir, "-o " + dir + "zero.mkv --fps " + fps + " --to 30 --seed 3");
   ASSERT_EQ(zero.exitCode, 0) << zero.errors;
   RunResult later = RunCapture(dir, "-o " + dir + "later.mkv --fps=" + fps + " --from 20 --to 30 --seed 3");
@@ -128,7 +136,7 @@ void ExpectTwentySecondsInAgree(const std::string& name, const std::string& fps,
 // to row `after`.
 void ExpectWindowIsTheShowFromZero(const std::string& name, const FrameGrid& grid, const std::string& fps,
                                    int64_t fromMs, int64_t toMs, int64_t before, int64_t after) {
-  const std::string dir = TestScratchFolder(name);
+  const std::string dir = EmptyScratchFolder(name);
   const int64_t first = GridFrameAtOrAfter(grid, fromMs), end = GridFrameAtOrAfter(grid, toMs);
   UseTimelineRow(0);
   EnterShowAt(grid, first);
@@ -169,7 +177,7 @@ TEST(CaptureStarts, TheAvalancheTenSecondsInHasItsPile) {
 // At 40 frames a second a pass lasts 374 s on the grid; pass 1617 begins at
 // 604,384 s. A start there plays the plasma as the first pass does, to the pixel.
 TEST(CaptureStarts, APassAWeekInPlaysThePlasmaOfTheFirstPass) {
-  const std::string dir = TestScratchFolder("starts-week");
+  const std::string dir = EmptyScratchFolder("starts-week");
   RunResult first = RunCapture(dir, "-o " + dir + "first.mkv --fps 40 --from 17.5 --to 18");
   ASSERT_EQ(first.exitCode, 0) << first.errors;
   RunResult late = RunCapture(dir, "-o " + dir + "late.mkv --fps 40 --from 604401.5 --to 604402");
@@ -180,4 +188,82 @@ TEST(CaptureStarts, APassAWeekInPlaysThePlasmaOfTheFirstPass) {
   ASSERT_TRUE(a == b);
   // The header band is the plasma's in both; the scroller has long gone in the late one.
   EXPECT_TRUE(FileFrameHashes(dir + "first.mkv", 0, 0, SCENE_TOP) == FileFrameHashes(dir + "late.mkv", 0, 0, SCENE_TOP));
+}
+
+// A replay drops each frame's draws unpainted. That is sound because every
+// frame of every row covers the whole picture, whatever it held before: the
+// same frame drawn over two different pictures comes out the same.
+TEST(CaptureStarts, EveryRowsFrameCoversWhateverThePictureHeldBefore) {
+  ASSERT_TRUE(OpenTestDisplay());
+  StartShowForTest(0, 7);
+  const FrameGrid grid{60, 1};
+  int64_t rowStart = 0;
+  for (const TimelineRecord& row : std::vector<TimelineRecord>(timeline)) {
+    // Just after the row's flash, and a second in.
+    for (int64_t ms : {rowStart + 100, rowStart + 1000}) {
+      uint64_t hashes[2] = {};
+      for (int k = 0; k < 2; k++) {
+        InitAllEffects();
+        TestSeedRandom(7);
+        SeedStarfield();
+        EnterShowAt(grid, GridFrameAtOrAfter(grid, ms));
+        ASSERT_TRUE(BeginScreenDrawing());
+        SetDrawingMode(DRAW_MODE_DEFAULT);
+        for (int y = 0; y < 1080; y += 60)
+          for (int x = 0; x < 1920; x += 64)
+            DrawBox(x, y, 64, 60, Rgb((x * 7 + y * 3 + k * 101) & 255, (x + k * 53) & 255, (y * 5 + k * 29) & 255));
+        EndScreenDrawing();
+        FinishedFrame();
+        DrawFrame();
+        FrameView f = FinishedFrame();
+        hashes[k] = RowsHash(reinterpret_cast<const uint32_t*>(f.pixels), f.stride / 4, 0, 1080);
+      }
+      EXPECT_EQ(hashes[0], hashes[1]) << "row " << currentScene << " at " << ms << " ms";
+    }
+    rowStart += row.durationMs;
+  }
+  TestUseRealClock();
+}
+
+// The replay before a late start holds one frame's draws at a time: a start at
+// 370 s (22,200 frames replayed at 60 fps) needs no more memory than one at 0.
+TEST(CaptureStarts, AStartAt370sTakesNoMoreMemoryThanAStartAt0) {
+  const std::string dir = EmptyScratchFolder("starts-memory");
+  long peakKb[2] = {};
+  const char* args[2] = {"--fps 60 --to 0.05", "--fps 60 --from 370 --to 370.05"};
+  for (int k = 0; k < 2; k++) {
+    pid_t pid = SpawnCapture(dir, "-y -o " + dir + "start.mkv " + args[k]);
+    ASSERT_GT(pid, 0);
+    int status = 0;
+    rusage use {};
+    ASSERT_EQ(wait4(pid, &status, 0, &use), pid);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadText(dir.substr(0, dir.size() - 1) + "-stderr.txt");
+    peakKb[k] = use.ru_maxrss;
+  }
+  std::printf("peak resident memory: %ld MB from 0, %ld MB from 370 s\n", peakKb[0] / 1024, peakKb[1] / 1024);
+  EXPECT_LT(peakKb[1] - peakKb[0], 50 * 1024);
+}
+
+// A whole pass at 12 frames a second: it ends on the frame before the one on
+// which the show, frame by frame, enters row 0 again, sound included.
+TEST(CaptureStarts, AWholePassAt12FpsEndsOnTheFrameBeforeRowZeroComesBack) {
+  const std::string dir = EmptyScratchFolder("starts-pass");
+  const FrameGrid grid{12, 1};
+  UseTimelineRow(0);
+  passCount = 0;
+  TestSetClock(0);
+  EnterScene(0);
+  int64_t frames = 1;
+  for (;; frames++) {
+    TestSetClock(GridFrameMs(grid, frames));
+    UpdateSceneTime();
+    if (passCount == 2) break;
+  }
+  TestUseRealClock();
+  RunResult run = RunCapture(dir, "-o " + dir + "pass.mp4 --fps 12 --preset ultrafast");
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_NE(run.output.find("pass.mp4: " + std::to_string(frames) + " frames"), std::string::npos) << run.output;
+  ReadBack file = ReadVideo(dir + "pass.mp4");
+  EXPECT_EQ(file.pictures, frames);
+  EXPECT_NEAR((double)file.soundFrames, (double)frames * 4000, 1024.0);
 }

@@ -5,9 +5,13 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "audio/audio.h"
 #include "platform/platform.h"
@@ -44,6 +48,56 @@ RunResult RunCapture(const std::string& folder, const std::string& args, const s
   r.output = ReadText(out);
   r.errors = ReadText(err);
   return r;
+}
+
+std::string EmptyScratchFolder(const std::string& name) {
+  const std::string dir = TestScratchFolder(name);
+  for (const std::string& file : FilesIn(dir)) std::remove((dir + file).c_str());
+  return dir;
+}
+
+pid_t SpawnCapture(const std::string& folder, const std::string& args, const std::vector<std::string>& env,
+                   const char* binary) {
+  std::vector<std::string> words{binary};
+  std::istringstream split(args);
+  for (std::string w; split >> w;) words.push_back(w);
+  const std::string tmp = PrivateTemp(folder), stem = folder.substr(0, folder.size() - 1);
+  std::fflush(nullptr);  // the child would write out what this process has buffered
+  pid_t pid = fork();
+  if (pid == 0) {
+    setenv("TMPDIR", tmp.c_str(), 1);
+    for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
+    freopen((stem + "-stdout.txt").c_str(), "w", stdout);
+    freopen((stem + "-stderr.txt").c_str(), "w", stderr);
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+pid_t WaitForWriter(const std::string& folder, std::string* link) {
+  const std::string prefix = folder;
+  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (std::chrono::steady_clock::now() < until) {
+    for (const std::string& pid : FilesIn("/proc")) {
+      if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
+      const std::string fds = "/proc/" + pid + "/fd/";
+      for (const std::string& fd : FilesIn(fds)) {
+        char target[4096];
+        ssize_t n = readlink((fds + fd).c_str(), target, sizeof target - 1);
+        if (n <= 0) continue;
+        target[n] = 0;
+        if (std::string(target).rfind(prefix, 0) != 0) continue;
+        if (link) *link = target;
+        return (pid_t)std::stol(pid);
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return -1;
 }
 
 std::vector<std::string> FilesIn(const std::string& folder) {

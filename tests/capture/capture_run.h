@@ -4,6 +4,8 @@
 #pragma once
 #include <cmath>
 #include <cstdint>
+#include <sys/types.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -27,6 +29,17 @@ std::string PrivateTemp(const std::string& folder);
 // folder; shell is put before the command (limits, traps).
 RunResult RunCapture(const std::string& folder, const std::string& args, const std::string& shell = "");
 std::vector<std::string> FilesIn(const std::string& folder);
+// The test's scratch folder, emptied (captures never replace a file unasked).
+std::string EmptyScratchFolder(const std::string& name);
+// Starts binary with args (split at spaces) in the background, its output kept
+// beside folder as RunCapture keeps it, with env added ("NAME=value" words)
+// and TMPDIR private. Returns its pid.
+pid_t SpawnCapture(const std::string& folder, const std::string& args, const std::vector<std::string>& env = {},
+                   const char* binary = ZYNTRAX_CAPTURE);
+// The pid of a process that holds a file in folder open, and where that
+// descriptor points ("folder/#123 (deleted)" for an unnamed file); waits up to
+// a minute. -1 when none appears.
+pid_t WaitForWriter(const std::string& folder, std::string* link = nullptr);
 
 // What a video file holds, as libavformat and libavcodec read it.
 struct ReadBack {

@@ -6,6 +6,7 @@
 
 #include "driver/driver.h"
 #include "platform/platform.h"
+#include "render/frame_bands.h"
 #include "render/screen.h"
 #include "render/sprite.h"
 
@@ -19,7 +20,7 @@ bool OpenFrameSource(std::string& error) {
 }
 
 bool PaintShowFrame(int64_t showMs, uint32_t* pixels) {
-  ReplayShowFrame(showMs);
+  DrawShowFrame(showMs);
   FrameView frame = FinishedFrame();
   if (!frame.pixels || frame.width != FRAME_WIDTH || frame.height != FRAME_HEIGHT) return false;
   // The frame's unused fourth byte is set: the encoder reads 0xFFRRGGBB.
@@ -31,10 +32,15 @@ bool PaintShowFrame(int64_t showMs, uint32_t* pixels) {
   return true;
 }
 
-void ReplayShowFrame(int64_t showMs) {
+void DrawShowFrame(int64_t showMs) {
   DriveClock(showMs);
   UpdateSceneTime();
   DrawFrame();
+}
+
+void ReplayShowFrame(int64_t showMs) {
+  DrawShowFrame(showMs);
+  DropKeptFrame();
 }
 
 void CloseFrameSource() { CloseScreen(); }

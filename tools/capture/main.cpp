@@ -1,64 +1,50 @@
 // zyntrax-capture: plays the show on a driven frame grid, frame n at
 // n x 1000 / fps milliseconds, and writes it with its music to a video file.
-// The file is written under a temporary name beside the target and renamed
-// only once it is complete.
-#include <signal.h>
+// The file is written unnamed beside the target and named only once it is
+// complete; an existing target is kept unless -y says otherwise.
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "driver/driver.h"
 #include "effects/effects.h"
 #include "platform/platform.h"
+#include "tools/capture/carried_files.h"
 #include "tools/capture/encoder_thread.h"
 #include "tools/capture/frame_source.h"
 #include "tools/capture/options.h"
 #include "tools/capture/part_file.h"
 #include "tools/capture/progress.h"
 #include "tools/capture/soundtrack.h"
+#include "tools/capture/stop_signals.h"
 #include "tools/capture/video_file.h"
 #include "zyntrax_version.h"
 
 namespace {
-// The signal that asked the capture to stop (0: none).
-volatile sig_atomic_t stopSignal = 0;
-
-void OnStopSignal(int sig) { stopSignal = sig; }
-
-void CatchStopSignals() {
-  struct sigaction action {};
-  action.sa_handler = OnStopSignal;
-  sigemptyset(&action.sa_mask);
-  for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &action, nullptr);
-}
-
-bool Stopped() { return stopSignal != 0 || QuitRequested(); }
-
-// The conventional status of a run ended by a signal: 128 + its number.
-int StoppedStatus() { return 128 + (stopSignal != 0 ? (int)stopSignal : SIGINT); }
+bool Stopped() { return StopSignal() != 0; }
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "zyntrax-capture: %s\n", message.c_str());
   return 1;
 }
 
-// The show's start-up without launcher or music device: start values, the
-// carried files, the timeline, the frame source, every picture and the seeded
-// starfield.
-bool StartShow(const CaptureOptions& options, std::string& error) {
+// The capture's start-up: the show's start values and timeline, the frame it
+// paints on, the seed, every picture and the music read in place from the
+// carried files, and the seeded starfield. No launcher, display or sound
+// device, and nothing is written to disk.
+bool StartCaptureShow(const CaptureOptions& options, std::string& error) {
   SetStartValues();
-  ExtractAssetPack();
   BuildTimeline();
   screenWidth = DESIGN_WIDTH;
   screenHeight = DESIGN_HEIGHT;
   if (!OpenFrameSource(error)) return false;
   SeedRandom(options.seed);
-  LoadShowAssets();
+  if (!LoadCarriedFiles(options.volume, error)) return false;
   SeedStarfield();
-  if (!LoadSoundtrack(AssetPath("music.ogg"), options.volume))
-    std::fprintf(stderr, "zyntrax-capture: the music cannot be decoded: the video is silent\n");
   return true;
 }
 
@@ -89,26 +75,56 @@ int64_t ReplayStart(const CaptureOptions& options) {
   return from;
 }
 
-// Paints frames from .. to - 1 without encoding them; false when stopped.
+// Draws frames from .. to - 1 without encoding them, dropping each one's
+// draws but the last's; false when stopped.
 bool Replay(const CaptureOptions& options, int64_t from, int64_t to) {
   Progress progress(to - from, "replaying");
   for (int64_t n = from; n < to; n++) {
     if (Stopped()) return false;
-    ReplayShowFrame(GridFrameMs(options.grid, n));
+    if (n + 1 < to)
+      ReplayShowFrame(GridFrameMs(options.grid, n));
+    else
+      DrawShowFrame(GridFrameMs(options.grid, n));
     progress.Update(n - from + 1);
   }
   progress.Done();
   return true;
 }
 
-int Capture(const CaptureOptions& options) {
+// The progress line of the finishing steps (the encoders' last frames, the
+// .mp4 index moved to the front, the sync to disk), in megabytes.
+std::unique_ptr<Progress> finishing;
+const char* finishingStage = nullptr;
+
+bool ShowFinishing(const char* stage, int64_t done, int64_t total) {
+  if (stage != finishingStage) {
+    if (finishing) finishing->Done();
+    finishing = std::make_unique<Progress>(total >> 20, stage, "MB/s");
+    finishingStage = stage;
+  }
+  finishing->Update(std::min(done, total) >> 20);
+  return !Stopped();
+}
+
+bool WatchFinish(int64_t done, int64_t total) {
+  return ShowFinishing(total > 0 ? "finishing the file (MB)" : "finishing the encoders", done, total);
+}
+
+bool WatchSync(int64_t done, int64_t total) { return ShowFinishing("syncing to disk (MB)", done, total); }
+
+void EndFinishing() {
+  if (finishing) finishing->Done();
+  finishing.reset();
+  finishingStage = nullptr;
+}
+
+int Capture(CaptureOptions& options) {
   const double started = NowSeconds();
   std::string error;
   const std::string& target = options.output;
-  if (!CheckTarget(target, error)) return Fail("cannot write " + target + ": " + error);
-  std::string temporary;
-  int fd = CreatePartFile(target, temporary, error);
-  if (fd < 0) return Fail("cannot write " + target + ": " + error);
+  if (!CheckTarget(target, options.overwrite, error)) return Fail("cannot write " + target + ": " + error);
+  OutputFile out;
+  if (!OpenOutputFile(target, out, error)) return Fail("cannot write " + target + ": " + error);
   VideoFileSettings settings;
   settings.container = options.container;
   settings.width = FRAME_WIDTH;
@@ -120,26 +136,33 @@ int Capture(const CaptureOptions& options) {
   settings.crf = options.crf;
   settings.preset = options.preset;
   settings.yuv444 = options.yuv444;
-  if (!OpenVideoFile(fd, temporary, settings, error)) {
-    DropPartFile(fd, temporary);
+  if (!OpenVideoFile(out.fd, target, settings, error)) {
+    DropOutputFile(out);
     return Fail("cannot write " + target + ": " + error);
   }
   bool encoding = false;
-  auto giveUp = [&](const std::string& message, int status) {
+  // Every way out before the file is named: nothing is left behind, and a stop
+  // by signal ends the process by that signal.
+  auto giveUp = [&](const std::string& message) {
     double ignored = 0;
     if (encoding) StopEncoderThread(true, ignored);
+    EndFinishing();
     AbandonVideoFile();
-    DropPartFile(fd, temporary);
+    DropOutputFile(out);
     CloseFrameSource();
-    Fail(message);
-    return status;
+    if (Stopped()) {
+      Fail("interrupted: no file written");
+      EndByStopSignal();
+    }
+    return Fail(message);
   };
-  if (!StartShow(options, error)) return giveUp(error, 1);
+  if (!StartCaptureShow(options, error)) return giveUp(error);
+  ResolveCaptureEnd(options);
   const double startUp = NowSeconds() - started;
 
   int64_t replayFrom = ReplayStart(options);
   double t0 = NowSeconds();
-  if (!Replay(options, replayFrom, options.firstFrame)) return giveUp("interrupted: no file written", StoppedStatus());
+  if (!Replay(options, replayFrom, options.firstFrame)) return giveUp("interrupted");
   const double replaySeconds = NowSeconds() - t0;
 
   const int64_t total = options.endFrame - options.firstFrame;
@@ -148,43 +171,51 @@ int Capture(const CaptureOptions& options) {
   StartEncoderThread();
   encoding = true;
   for (int64_t n = options.firstFrame; n < options.endFrame; n++) {
-    if (Stopped()) return giveUp("interrupted: no file written", StoppedStatus());
+    if (Stopped()) return giveUp("interrupted");
     uint32_t* frame = FreeFrameBuffer();
-    if (!frame) return giveUp("cannot write " + target + ": " + VideoFileError(), 1);
+    if (!frame) return giveUp("cannot write " + target + ": " + VideoFileError());
     t0 = NowSeconds();
-    if (!PaintShowFrame(GridFrameMs(options.grid, n), frame)) return giveUp("cannot read the painted frame", 1);
+    if (!PaintShowFrame(GridFrameMs(options.grid, n), frame)) return giveUp("cannot read the painted frame");
     paintSeconds += NowSeconds() - t0;
     QueueFrame(frame, SoundFrameAt(n, options.grid), SoundFrameAt(n + 1, options.grid));
     progress.Update(n - options.firstFrame + 1);
   }
-  if (Stopped()) return giveUp("interrupted: no file written", StoppedStatus());
-  encoding = false;
-  if (!StopEncoderThread(false, encodeSeconds)) return giveUp("cannot write " + target + ": " + VideoFileError(), 1);
-  t0 = NowSeconds();
-  bool finished = FinishVideoFile(error);
-  encodeSeconds += NowSeconds() - t0;
   progress.Done();
+  if (Stopped()) return giveUp("interrupted");
+  encoding = false;
+  if (!StopEncoderThread(false, encodeSeconds)) return giveUp("cannot write " + target + ": " + VideoFileError());
+  t0 = NowSeconds();
+  bool finished = FinishVideoFile(error, WatchFinish);
+  encodeSeconds += NowSeconds() - t0;
+  if (!finished) return giveUp("cannot write " + target + ": " + error);
   CloseFrameSource();
-  if (!finished) {
-    DropPartFile(fd, temporary);
-    return Fail("cannot write " + target + ": " + error);
+  bool committed = CommitOutputFile(out, options.overwrite, WatchSync, error);
+  EndFinishing();
+  if (!committed && Stopped()) {
+    Fail("interrupted: no file written");
+    EndByStopSignal();
   }
-  if (!CommitPartFile(fd, temporary, target, error)) return Fail("cannot write " + target + ": " + error);
+  if (!committed) return Fail("cannot write " + target + ": " + error);
   // Painting and encoding overlap: their sum may exceed the time after start-up.
   std::printf(
       "wrote %s: %lld frames in %.1f s (start-up %.1f s, replay %.1f s of %lld frames, painting %.1f s, encoding "
       "%.1f s, processor %.1f s)\n",
       target.c_str(), (long long)total, NowSeconds() - started, startUp, replaySeconds,
       (long long)(options.firstFrame - replayFrom), paintSeconds, encodeSeconds, ProcessorSeconds());
+  // A stop that came once the file was named: the file is kept, and the shell
+  // still learns of the signal.
+  if (Stopped()) {
+    std::fflush(stdout);
+    EndByStopSignal();
+  }
   return 0;
 }
 }  // namespace
 
 int main(int argc, char** argv) {
-  StartPlatform();
-  // Ctrl+C, SIGTERM and SIGHUP stop the capture between two frames; the exit
-  // status then names the signal (130 for Ctrl+C).
-  CatchStopSignals();
+  // Ctrl+C, SIGTERM and SIGHUP stop the capture between two steps; a signal
+  // ignored when it started (nohup) stays ignored.
+  StartWithStopSignals();
   CaptureOptions options;
   std::string error;
   if (!ParseCaptureOptions(argc, argv, options, error)) {

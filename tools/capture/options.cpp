@@ -81,7 +81,9 @@ const char* CaptureUsage() {
          "  --fps N        frames per second: 1 to 240, or 24000/1001, 30000/1001,\n"
          "                 60000/1001 (any N/D up to D = 1001) (default 60)\n"
          "  --from S       start, in seconds of the show (default 0; up to 604800)\n"
-         "  --to S         end, in seconds of the show (default one pass after --from)\n"
+         "  --to S         end, in seconds of the show (default: the end of the pass\n"
+         "                 that --from falls in, the frame before the show starts\n"
+         "                 again; from 0 that is one whole pass, which loops seamlessly)\n"
          "  --seed N       random seed (default 5: two runs give the same frames)\n"
          "  --scale 2      3840 x 2160, each pixel doubled (default 1)\n"
          "  --volume N     music volume, 0 to 100 (default 100)\n"
@@ -92,12 +94,17 @@ const char* CaptureUsage() {
          "  --yuv444       .mp4 with full colour resolution (H.264 High 4:4:4;\n"
          "                 not every player takes it) (default 4:2:0)\n"
          "  --lossless     ask for the lossless .mkv\n"
+         "  -y, --overwrite\n"
+         "                 replace FILE if it exists (default: refuse at once)\n"
          "  --version      print the version\n"
          "Every start is exact: the rows and clocks land where a capture from 0\n"
          "has them. A start within the first two passes (up to about 747 s) gives\n"
          "the very frames of a capture from 0, byte for byte; it replays the show\n"
          "from 0 without encoding first. A later start replays only its own pass,\n"
-         "which plays as the first pass did.\n";
+         "which plays as the first pass did.\n"
+         "The file is named only once it is complete. Ctrl+C, SIGTERM and SIGHUP\n"
+         "leave nothing behind and end the tool by that signal; exit status 1\n"
+         "when nothing could be written, 2 for a bad option.\n";
 }
 
 namespace {
@@ -140,7 +147,7 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions& out, std::string
       return false;
     };
     const bool flag = name == "--version" || name == "--help" || name == "-h" || name == "--lossless" ||
-                      name == "--yuv444";
+                      name == "--yuv444" || name == "--overwrite";
     if (hasInline && flag) {
       error = name + " takes no value";
       return false;
@@ -153,6 +160,8 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions& out, std::string
       out.lossless = true;
     } else if (name == "--yuv444") {
       out.yuv444 = true;
+    } else if (name == "-y" || name == "--overwrite") {
+      out.overwrite = true;
     } else if (name == "-o") {
       if (!value || !*value) return needs("a file name");
       out.output = value;
@@ -163,8 +172,7 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions& out, std::string
       if (!ParseSeconds(value, LATEST_START_MS, out.fromMs))
         return needs("a time in seconds from 0 to 604800 (a week)");
     } else if (name == "--to") {
-      if (!ParseSeconds(value, LATEST_START_MS + ONE_PASS_MS, out.toMs))
-        return needs("a time in seconds from 0 to 605173.5");
+      if (!ParseSeconds(value, LATEST_END_MS, out.toMs)) return needs("a time in seconds from 0 to 1209600 (two weeks)");
       toGiven = true;
     } else if (name == "--seed") {
       if (!ParseSeed(value, out.seed)) return needs("a whole number from 0 to 18446744073709551615");
@@ -221,18 +229,46 @@ bool ParseCaptureOptions(int argc, char** argv, CaptureOptions& out, std::string
   }
   if (out.crf < 0) out.crf = out.container == Container::Webm ? DEFAULT_WEBM_CRF : DEFAULT_MP4_CRF;
   if (out.preset.empty()) out.preset = DEFAULT_MP4_PRESET;
-  if (!toGiven) out.toMs = out.fromMs + ONE_PASS_MS;
+  // Frame n lies at GridFrameMs(grid, n): the first at or after --from, the
+  // last before --to.
+  out.firstFrame = GridFrameAtOrAfter(out.grid, out.fromMs);
+  if (!toGiven) {
+    out.toMs = -1;
+    out.endFrame = 0;
+    return true;
+  }
   if (out.toMs <= out.fromMs) {
     error = "--to must come after --from";
     return false;
   }
-  // Frame n lies at GridFrameMs(grid, n): the first at or after --from, the
-  // last before --to.
-  out.firstFrame = GridFrameAtOrAfter(out.grid, out.fromMs);
   out.endFrame = GridFrameAtOrAfter(out.grid, out.toMs);
   if (out.endFrame <= out.firstFrame) {
     error = "no frame falls between --from and --to at this frame rate";
     return false;
   }
   return true;
+}
+
+void ResolveCaptureEnd(CaptureOptions& options) {
+  if (options.toMs >= 0) return;
+  // The first frame of the next pass: the frame whose scene switch enters row
+  // 0 again. A pass lasts about TimelinePassMs on any grid (each row a frame
+  // more at most), so the search starts a pass on and doubles until past it.
+  EnterShowAt(options.grid, options.firstFrame);
+  const int64_t pass = passCount;
+  int64_t inside = options.firstFrame;
+  int64_t past = GridFrameAtOrAfter(options.grid, GridFrameMs(options.grid, inside) + TimelinePassMs());
+  for (int64_t step = 1;; step *= 2) {
+    EnterShowAt(options.grid, past);
+    if (passCount != pass) break;
+    inside = past;
+    past += step;
+  }
+  while (past - inside > 1) {
+    const int64_t mid = inside + (past - inside) / 2;
+    EnterShowAt(options.grid, mid);
+    (passCount == pass ? inside : past) = mid;
+  }
+  options.endFrame = past;
+  options.toMs = GridFrameMs(options.grid, past);
 }

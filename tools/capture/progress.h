@@ -5,8 +5,9 @@
 
 class Progress {
  public:
-  // label names what is counted ("frame", "replaying").
-  Progress(int64_t total, const char* label);
+  // label names what is counted ("frame", "replaying"); rateUnit how its
+  // rate reads.
+  Progress(int64_t total, const char* label, const char* rateUnit = "fps");
   void Update(int64_t done);
   // Ends the line (when one was shown).
   void Done();
@@ -14,6 +15,7 @@ class Progress {
  private:
   int64_t total_;
   const char* label_;
+  const char* rateUnit_;
   double started_, shown_ = 0;
   bool terminal_;
   bool any_ = false;

@@ -13,12 +13,12 @@ std::vector<int16_t> track;
 float gain = 1.0f;
 }  // namespace
 
-bool LoadSoundtrack(const std::string& path, int volumePercent) {
+bool LoadSoundtrack(const uint8_t* bytes, size_t size, int volumePercent) {
   track.clear();
   gain = float(std::clamp(volumePercent, 0, 100) / 100.0);
   std::vector<int16_t> samples;
   int channels = 0, rate = 0;
-  if (!DecodeSoundFile(path, samples, channels, rate)) return false;
+  if (!DecodeSoundBytes(bytes, size, samples, channels, rate)) return false;
   if (channels != SOUNDTRACK_CHANNELS || rate != SOUNDTRACK_RATE) return false;
   track = std::move(samples);
   return true;

@@ -2,14 +2,14 @@
 // decoder, played once from the show's start at a chosen volume, then silence.
 #pragma once
 #include <cstdint>
-#include <string>
+#include <cstddef>
 
 constexpr int SOUNDTRACK_RATE = 48000;
 constexpr int SOUNDTRACK_CHANNELS = 2;
 
-// Decodes the music file; false when it cannot (the capture is then silent,
-// as the show is). A file of another rate or channel count is refused too.
-bool LoadSoundtrack(const std::string& path, int volumePercent);
+// Decodes the music from its file's bytes; false when it cannot. A track of
+// another rate or channel count is refused too.
+bool LoadSoundtrack(const uint8_t* bytes, size_t size, int volumePercent);
 // count frames (pairs of samples) from frame `first` of the show's sound,
 // interleaved: the music, scaled by the volume, and zeros past its end.
 void SoundtrackSamples(int64_t first, int count, int16_t* out);

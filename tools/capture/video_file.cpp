@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -49,6 +50,17 @@ int soundChannels = 2;
 int64_t soundPtsOffset = 0;  // see SetUpSound
 std::vector<int16_t> pending;  // interleaved samples not yet a whole chunk
 std::string lastError;
+// While the file is finished: asked between packets and writes, and given the
+// bytes written since the trailer began.
+FinishWatch finishWatch = nullptr;
+int64_t finishWritten = 0, finishTotal = 0;
+bool finishStopped = false;
+
+bool FinishGoesOn(int64_t done, int64_t total) {
+  if (!finishWatch || finishStopped) return !finishStopped;
+  finishStopped = !finishWatch(done, total);
+  return !finishStopped;
+}
 
 std::string AvError(int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -63,6 +75,7 @@ bool Failed(const std::string& what, int code) {
 
 int ReadCursor(void* opaque, uint8_t* buf, int size) {
   FileCursor* c = static_cast<FileCursor*>(opaque);
+  if (finishTotal > 0 && !FinishGoesOn(finishWritten, finishTotal)) return AVERROR_EXIT;
   ssize_t n = pread(c->fd, buf, (size_t)size, c->position);
   if (n < 0) return AVERROR(errno);
   if (n == 0) return AVERROR_EOF;
@@ -72,6 +85,7 @@ int ReadCursor(void* opaque, uint8_t* buf, int size) {
 
 int WriteCursor(void* opaque, uint8_t* buf, int size) {
   FileCursor* c = static_cast<FileCursor*>(opaque);
+  if (finishTotal > 0 && !FinishGoesOn(finishWritten += size, finishTotal)) return AVERROR_EXIT;
   int done = 0;
   while (done < size) {
     ssize_t n = pwrite(c->fd, buf + done, (size_t)(size - done), c->position);
@@ -164,6 +178,7 @@ bool Encode(AVCodecContext* codec, AVStream* stream, AVFrame* frame) {
   int r = avcodec_send_frame(codec, frame);
   if (r < 0) return Failed(std::string("the ") + codec->codec->name + " encoder failed", r);
   for (;;) {
+    if (!frame && !FinishGoesOn(0, 0)) return Failed("interrupted", AVERROR_EXIT);
     r = avcodec_receive_packet(codec, packet);
     if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) return true;
     if (r < 0) return Failed(std::string("the ") + codec->codec->name + " encoder failed", r);
@@ -304,10 +319,11 @@ bool SetUpSound(const VideoFileSettings& s, std::string& error) {
   soundChunk = c->frame_size > 0 ? c->frame_size : 1024;
   // The Opus encoder puts its priming samples before the first one given and
   // stamps them earlier; WebM keeps them in its CodecDelay, which players take
-  // off the stamps. The sound is stamped that much later, so that its first
-  // real sample is heard with the first picture. (The .mp4 muxer takes the
-  // AAC priming into its edit list itself.)
-  soundPtsOffset = s.container == Container::Webm ? c->initial_padding : 0;
+  // off the stamps. Where the muxer does not add them back itself, the sound
+  // is stamped that much later, so that its first real sample is heard with
+  // the first picture. (The .mp4 muxer takes the AAC priming into its edit
+  // list itself.)
+  soundPtsOffset = s.container == Container::Webm && !MuxerAppliesCodecDelay() ? c->initial_padding : 0;
   soundChannels = s.channels;
   sound = av_frame_alloc();
   if (!sound) return false;
@@ -413,13 +429,21 @@ bool WriteVideoSound(const int16_t* samples, int count) {
 
 std::string VideoFileError() { return lastError.empty() ? "the encoder stopped" : lastError; }
 
-bool FinishVideoFile(std::string& error) {
+bool FinishVideoFile(std::string& error, FinishWatch watch) {
+  finishWatch = watch;
+  finishStopped = false;
   bool ok = format != nullptr;
   if (ok && !pending.empty()) ok = EncodeSound((int)(pending.size() / soundChannels));
   ok = ok && Encode(videoCodec, videoStream, nullptr) && Encode(soundCodec, soundStream, nullptr);
   if (ok) {
+    // The .mp4 muxer now moves everything written so far behind its index:
+    // about as many bytes again, read and written once.
+    avio_flush(format->pb);
+    finishWritten = 0;
+    finishTotal = std::max<int64_t>(writer.position, 1);
     int r = av_write_trailer(format);
-    if (r < 0) ok = Failed("cannot finish the file", r);
+    if (r < 0) ok = Failed(finishStopped ? "interrupted" : "cannot finish the file", r);
+    finishTotal = 0;
   }
   if (ok) {
     // A write that failed on the way (a full disk) is remembered here.
@@ -428,7 +452,15 @@ bool FinishVideoFile(std::string& error) {
   }
   if (!ok) error = VideoFileError();
   FreeEverything();
+  finishWatch = nullptr;
   return ok;
+}
+
+bool MuxerAppliesCodecDelay() {
+  // libavformat 59.30.100 and before shift every track so that the earliest
+  // stamp is 0, undoing the CodecDelay; later ones keep the negative stamps
+  // of the priming and the delay players take off them.
+  return avformat_version() > AV_VERSION_INT(59, 30, 100);
 }
 
 void AbandonVideoFile() { FreeEverything(); }

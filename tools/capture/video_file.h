@@ -30,8 +30,16 @@ bool WriteVideoPicture(const uint32_t* pixels);
 bool WriteVideoSound(const int16_t* samples, int count);
 // Why the last write failed, in FFmpeg's words.
 std::string VideoFileError();
+// Called while the file is finished: done of total (total 0 while the
+// encoders give out their last packets; then bytes of the .mp4 index being
+// moved to the front); false stops the finish, which then fails.
+using FinishWatch = bool (*)(int64_t done, int64_t total);
 // Flushes both encoders, writes the trailer and hands everything to the
 // descriptor (the caller syncs and closes it).
-bool FinishVideoFile(std::string& error);
+bool FinishVideoFile(std::string& error, FinishWatch watch = nullptr);
+// True when the linked libavformat takes an Opus track's priming off the
+// stamps itself (from the CodecDelay it writes in .webm files); before that,
+// the capture stamps the sound that much later itself.
+bool MuxerAppliesCodecDelay();
 // Closes everything without finishing (the caller removes the file).
 void AbandonVideoFile();
