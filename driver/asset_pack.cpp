@@ -1,29 +1,26 @@
-// The 25 files the program carries (linked in from the generated asset_pack.S)
-// and their extraction to the asset folder.
+// The carried files (driver/carried_files.h): their bytes, linked in from the
+// generated asset_pack.S, their extraction to the asset folder, and the show's
+// loading of them once the display is open.
+#include <string>
+
+#include "audio/audio.h"
 #include "driver/driver.h"
 #include "platform/platform.h"
+#include "render/font.h"
+#include "render/image.h"
+#include "render/sprite.h"
 
-#define ZYNTRAX_ASSET(n) extern "C" const unsigned char zyntrax_asset_##n[], zyntrax_asset_##n##_end[];
-ZYNTRAX_ASSET(0) ZYNTRAX_ASSET(1) ZYNTRAX_ASSET(2) ZYNTRAX_ASSET(3) ZYNTRAX_ASSET(4)
-ZYNTRAX_ASSET(5) ZYNTRAX_ASSET(6) ZYNTRAX_ASSET(7) ZYNTRAX_ASSET(8) ZYNTRAX_ASSET(9)
-ZYNTRAX_ASSET(10) ZYNTRAX_ASSET(11) ZYNTRAX_ASSET(12) ZYNTRAX_ASSET(13) ZYNTRAX_ASSET(14)
-ZYNTRAX_ASSET(15) ZYNTRAX_ASSET(16) ZYNTRAX_ASSET(17) ZYNTRAX_ASSET(18) ZYNTRAX_ASSET(19)
-ZYNTRAX_ASSET(20) ZYNTRAX_ASSET(21) ZYNTRAX_ASSET(22) ZYNTRAX_ASSET(23) ZYNTRAX_ASSET(24)
-#undef ZYNTRAX_ASSET
+#define CARRIED_MUSIC(symbol, ...) extern "C" const unsigned char zyntrax_asset_##symbol[], zyntrax_asset_##symbol##_end[];
+#define CARRIED_PICTURE(symbol, ...) extern "C" const unsigned char zyntrax_asset_##symbol[], zyntrax_asset_##symbol##_end[];
+#include "driver/carried_files.h"
 
-#define ENTRY(n, name) {name, zyntrax_asset_##n, zyntrax_asset_##n##_end - zyntrax_asset_##n}
-const EmbeddedAsset ASSET_PACK[25] = {
-    ENTRY(0, "music.ogg"),          ENTRY(1, "police20.png"),       ENTRY(2, "billboard.png"),
-    ENTRY(3, "Rotozoom.png"),       ENTRY(4, "billboard2.png"),     ENTRY(5, "haut1.png"),
-    ENTRY(6, "haut2.png"),          ENTRY(7, "haut3.png"),          ENTRY(8, "haut4.png"),
-    ENTRY(9, "haut5.png"),          ENTRY(10, "sideimage.png"),     ENTRY(11, "launcher.png"),
-    ENTRY(12, "billboard3.png"),    ENTRY(13, "billboard4.png"),    ENTRY(14, "starfield_image.png"),
-    ENTRY(15, "center_billboard.png"), ENTRY(16, "cyber_bg.png"),   ENTRY(17, "ship.png"),
-    ENTRY(18, "tunnel_bg.png"),     ENTRY(19, "pulse_r.png"),       ENTRY(20, "pulse_g.png"),
-    ENTRY(21, "pulse_b.png"),       ENTRY(22, "twister_image.png"), ENTRY(23, "billboard5.png"),
-    ENTRY(24, "billboard6.png"),
+#define ASSET(symbol, name) {name, zyntrax_asset_##symbol, zyntrax_asset_##symbol##_end - zyntrax_asset_##symbol},
+const EmbeddedAsset ASSET_PACK[ASSET_COUNT] = {
+#define CARRIED_MUSIC(symbol, name, ...) ASSET(symbol, name)
+#define CARRIED_PICTURE(symbol, name, ...) ASSET(symbol, name)
+#include "driver/carried_files.h"
 };
-#undef ENTRY
+#undef ASSET
 
 int64_t ExtractAsset(const std::string& path, const unsigned char* bytes, int64_t length) {
   if (FileSize(assetFolder) != -2) CreateDirectory(assetFolder);
@@ -45,4 +42,72 @@ void ExtractAssetPack() {
   if (FileSize(assetFolder) != -2) CreateDirectory(assetFolder);
   OpenAssetFolder(assetFolder);
   for (const EmbeddedAsset& asset : ASSET_PACK) ExtractAsset(AssetPath(asset.name), asset.bytes, asset.length);
+}
+
+namespace {
+enum CarriedUse { KEPT, FONT, MUSIC, SPRITE_PLAIN, SPRITE_ALPHA, SPRITE_SIZED, PICTURE };
+struct CarriedLoad {
+  const char* name;
+  int order;
+  CarriedUse use;
+  int number;
+};
+const CarriedLoad CARRIED_LOADS[] = {
+#define CARRIED_MUSIC(symbol, name, order) {name, order, MUSIC, 0},
+#define CARRIED_PICTURE(symbol, name, order, use, number, ...) {name, order, use, number},
+#include "driver/carried_files.h"
+};
+
+void NotLoaded(const char* name) { MessageBox("Erreur", std::string(name) + " non chargé."); }
+
+void LoadSprite(const CarriedLoad& file) {
+  SpriteId id = file.number;
+  // The header pictures load from the paths start-up made for them.
+  std::string path = id >= 1 && id <= 5 ? headerImagePaths[id - 1] : AssetPath(file.name);
+  if (!LoadSpriteFile(id, path, file.use == SPRITE_PLAIN ? 0 : SPRITE_KEEP_ALPHA)) NotLoaded(file.name);
+  if (file.use == SPRITE_SIZED && SpriteExists(id)) {
+    cachedSpriteWidth[id] = SpriteWidth(id);
+    cachedSpriteHeight[id] = SpriteHeight(id);
+  }
+}
+
+void LoadCarried(const CarriedLoad& file) {
+  switch (file.use) {
+    case FONT:
+      LoadFontSprite();
+      if (fontReady == 0) NotLoaded(file.name);
+      break;
+    case MUSIC:
+      // A track that does not load leaves the show silent, unreported.
+      if (MusicLoad(0, AssetPath(file.name))) {
+        MusicSetVolume(0, (double)musicVolume);
+        if (musicMuted == 0 && musicVolume >= 1) MusicPlay(0);
+      }
+      break;
+    case SPRITE_PLAIN:
+    case SPRITE_ALPHA:
+    case SPRITE_SIZED:
+      LoadSprite(file);
+      break;
+    case PICTURE: {
+      // The rotozoom picture, read once into the texel cache.
+      std::string path = AssetPath(file.name);
+      if (!LoadImageFile(file.number, path)) {
+        MessageBox("Rotozoom", "rotozoom.png non chargé : " + path);
+      } else {
+        BuildRotozoomCache();
+        if (cacheReady == 0) MessageBox("Rotozoom", "Cache rotozoom non initialisé.");
+      }
+      break;
+    }
+    case KEPT:
+      break;
+  }
+}
+}  // namespace
+
+void LoadShowAssets() {
+  for (int order = 1; order <= ASSET_COUNT; order++)
+    for (const CarriedLoad& file : CARRIED_LOADS)
+      if (file.order == order) LoadCarried(file);
 }

@@ -1,5 +1,6 @@
-// The driver's globals: screen size, display settings, clocks, the timeline and
-// the asset paths. The driver owns and writes them; effects only read them.
+// The driver's globals (screen size, display settings, clocks, the timeline, the
+// asset paths) and its operations, file by file. The driver owns and writes the
+// globals; effects only read them.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -77,9 +78,10 @@ void BuildTimeline();
 void ClearSceneArea(int r, int g, int b);
 
 // ---- main loop (driver/main_loop.cpp) ----
+// Enters timeline row n (row 0 past the last): scene clock, flash, the effect's
+// scene-entry reset and the bands, as the effect table says.
 void EnterScene(int64_t n);
-void ResetAvalanche();          // effects/avalanche.cpp
-void ResetSuctionParticles();   // effects/black_hole.cpp
+// The effect table's frame operations for an effect number.
 void RunEffect(int64_t effectNumber);
 // The scene switch: reads the frame's time and enters the next row once the
 // current one's duration is exceeded.
@@ -125,7 +127,9 @@ void ComputeWindowGeometry();
 // Opens the display in displayMode (step 9), hiding the cursor where it must;
 // shows the mode's message and returns 0 when it cannot be opened.
 int OpenShowDisplay();
-void LoadShowAssets();      // step 12: sprites, music, rotozoom picture
+// Loads the carried files the show uses in their load order (driver/asset_pack.cpp):
+// the font, sprites, music and the rotozoom picture, each failure in its box.
+void LoadShowAssets();
 // The program in three pieces, for a loop that cannot wait (a browser's
 // animation frames): StartProgram is everything before the launcher;
 // StartShow everything after it up to the first scene (0 when the display
@@ -143,7 +147,13 @@ struct EmbeddedAsset {
   const unsigned char* bytes;
   int64_t length;
 };
-extern const EmbeddedAsset ASSET_PACK[25];
+// One per row of driver/carried_files.h, in its order.
+constexpr int ASSET_COUNT = 0
+#define CARRIED_MUSIC(...) +1
+#define CARRIED_PICTURE(...) +1
+#include "driver/carried_files.h"
+    ;
+extern const EmbeddedAsset ASSET_PACK[ASSET_COUNT];
 int64_t ExtractAsset(const std::string& path, const unsigned char* bytes, int64_t length);
 void ExtractAssetPack();
 

@@ -1,7 +1,9 @@
-// The frame loop: input, the scene switch, the current row's effect, the header
-// band, the bottom scroller, the white scene-entry flash, and presenting; and the
-// effect clock, which restarts with every pass through the timeline.
+// The frame loop: input, the scene switch (EnterScene), the current row's effect
+// as the effect table names it, the header band, the bottom scroller, the white
+// scene-entry flash, and presenting; and the effect clock, which restarts with
+// every pass through the timeline.
 #include "driver/driver.h"
+#include "driver/scene_area.h"
 #include "effects/effects.h"
 #include "platform/platform.h"
 #include "render/draw.h"
@@ -19,14 +21,12 @@ void EnterScene(int64_t n) {
     passStartMs = sceneStart;
     passCount = passCount + 1;
   }
-  int64_t effect = timeline.empty() ? -1 : timeline[(size_t)currentScene].effectNumber;
-  if (effect == 14) ResetAvalanche();
-  if (effect == 19) ResetBlinkingBillboards();
+  const EffectRow* effect = timeline.empty() ? nullptr : FindEffect(timeline[(size_t)currentScene].effectNumber);
   for (SpriteId id = 20; id <= 23; id++) SetSpriteRotation(id, 0.0f, ROTATION_ABSOLUTE);
-  if (effect == 10) ResetSuctionParticles();
+  if (effect && effect->enter) effect->enter();
   topBandOn = 1;
   bottomBandOn = 1;
-  if (effect == 18) {
+  if (effect && !effect->bands) {
     topBandOn = 0;
     bottomBandOn = 0;
   }
@@ -37,32 +37,15 @@ int64_t EffectClockMs() {
 }
 
 void RunEffect(int64_t effectNumber) {
-  switch (effectNumber) {
-    case 0: DrawStarfield(); DrawSlidingPicture(); break;
-    case 1: DrawBluePlasma(); DrawGlitchWord(u"ZYNTRAX", 450); break;
-    case 2: DrawBillboardCarousel(); break;
-    case 3: DrawBillboardSpiral(); break;
-    case 4: DrawBillboardWave(); break;
-    case 5: DrawKickRings(); break;
-    case 6: DrawSpriteRain(); break;
-    case 7: DrawRotozoom(); break;
-    case 8: DrawWaveBars(); DrawSlideInFromLeft(); break;
-    case 9: DrawSegmentedBars(); break;
-    case 10: DrawBlackHole(); break;
-    case 11: DrawRibbonTwisters(); break;
-    case 13: DrawFakeEqualizer(); break;
-    case 14: DrawLogoAvalanche(); break;
-    case 15: DrawRedPlasma(); break;
-    case 17: DrawFloatingBillboards(); break;
-    case 18: DrawFinale(); break;
-    case 19: DrawBlinkingBillboardWave(); break;
-    default: break;
-  }
+  const EffectRow* effect = FindEffect(effectNumber);
+  if (!effect) return;
+  effect->draw();
+  if (effect->drawOver) effect->drawOver();
 }
 
 static void DrawBlackBand(int y) {
   if (!BeginScreenDrawing()) return;
-  DrawBox(0, y, (int)screenWidth, 200, Rgb(0, 0, 0));
+  DrawBox(0, y, (int)screenWidth, (int)BAND_HEIGHT, Rgb(0, 0, 0));
   EndScreenDrawing();
 }
 
@@ -122,7 +105,7 @@ void DrawFrame() {
   if (bottomBandOn == 1)
     DrawBottomScroller();
   else
-    DrawBlackBand((int)screenHeight - 200);
+    DrawBlackBand((int)ScrollerTop());
   DrawSceneFlash();
 }
 

@@ -1,6 +1,7 @@
-// The bottom scroller: the long scroll text crossing the lowest 200 lines once,
-// on its own clock from the show start.
+// The bottom scroller: the long scroll text crossing the scroller band once,
+// on its own clock from the show start. Owns the scroll position.
 #include "driver/driver.h"
+#include "driver/scene_area.h"
 #include "platform/platform.h"
 #include "render/draw.h"
 #include "render/font.h"
@@ -12,7 +13,7 @@ float scrollX = 0.0f;
 
 void DrawBottomScroller() {
   if (BeginScreenDrawing()) {
-    DrawBox(0, (int)screenHeight - 200, (int)screenWidth, 200, Rgb(0, 0, 0));
+    DrawBox(0, (int)ScrollerTop(), (int)screenWidth, (int)BAND_HEIGHT, Rgb(0, 0, 0));
     EndScreenDrawing();
   }
   if (scrollText != measuredText || measuredWidth <= 0) {
@@ -24,5 +25,5 @@ void DrawBottomScroller() {
   if (p > 1.0f) p = 1.0f;
   float w = (float)screenWidth;
   scrollX = w - (w + (float)measuredWidth) * p;
-  DrawFontText(scrollText, scrollX, (float)(screenHeight - 120), Rgb(200, 255, 255), 255, 1.0f);
+  DrawFontText(scrollText, scrollX, (float)(ScrollerTop() + 80), Rgb(200, 255, 255), 255, 1.0f);
 }

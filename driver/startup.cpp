@@ -121,55 +121,6 @@ void BuildRotozoomCache() {
   cacheReady = 1;
 }
 
-static void LoadSprite(SpriteId id, const char* file, int flags) {
-  if (!LoadSpriteFile(id, AssetPath(file), flags)) MessageBox("Erreur", std::string(file) + " non chargé.");
-}
-
-static void CacheSpriteSize(SpriteId id) {
-  if (!SpriteExists(id)) return;
-  cachedSpriteWidth[id] = SpriteWidth(id);
-  cachedSpriteHeight[id] = SpriteHeight(id);
-}
-
-void LoadShowAssets() {
-  LoadFontSprite();
-  if (fontReady == 0) MessageBox("Erreur", "police20.png non chargé.");
-  // cyber_bg.png would go into sprite 27 only to be replaced by billboard6.png
-  // a moment later, so it stays in the asset folder and is not loaded.
-  LoadSprite(34, "center_billboard.png", SPRITE_KEEP_ALPHA);
-  LoadSprite(28, "ship.png", SPRITE_KEEP_ALPHA);
-  LoadSprite(29, "tunnel_bg.png", 0);
-  if (MusicLoad(0, AssetPath("music.ogg"))) {
-    MusicSetVolume(0, (double)musicVolume);
-    if (musicMuted == 0 && musicVolume >= 1) MusicPlay(0);
-  }
-  LoadSprite(20, "billboard.png", SPRITE_KEEP_ALPHA);
-  LoadSprite(21, "billboard2.png", SPRITE_KEEP_ALPHA);
-  LoadSprite(23, "billboard3.png", SPRITE_KEEP_ALPHA);
-  LoadSprite(24, "starfield_image.png", SPRITE_KEEP_ALPHA);
-  LoadSprite(25, "billboard4.png", SPRITE_KEEP_ALPHA);
-  LoadSprite(26, "billboard5.png", SPRITE_KEEP_ALPHA);
-  LoadSprite(27, "billboard6.png", SPRITE_KEEP_ALPHA);
-  LoadSprite(33, "twister_image.png", SPRITE_KEEP_ALPHA);
-  for (SpriteId id : {20, 21, 23}) CacheSpriteSize(id);
-  LoadSprite(30, "pulse_r.png", SPRITE_KEEP_ALPHA);
-  LoadSprite(31, "pulse_g.png", SPRITE_KEEP_ALPHA);
-  LoadSprite(32, "pulse_b.png", SPRITE_KEEP_ALPHA);
-  for (SpriteId id : {30, 31, 32}) CacheSpriteSize(id);
-  for (int i = 0; i < 5; i++) {
-    if (!LoadSpriteFile(i + 1, headerImagePaths[i], 0))
-      MessageBox("Erreur", "haut" + std::to_string(i + 1) + ".png non chargé.");
-  }
-  std::string rotozoomPath = AssetPath("Rotozoom.png");
-  if (!LoadImageFile(ROTOZOOM_PICTURE, rotozoomPath)) {
-    MessageBox("Rotozoom", "rotozoom.png non chargé : " + rotozoomPath);
-  } else {
-    BuildRotozoomCache();
-    if (cacheReady == 0) MessageBox("Rotozoom", "Cache rotozoom non initialisé.");
-  }
-  LoadSprite(22, "sideimage.png", SPRITE_KEEP_ALPHA);
-}
-
 void StopShow() {
   SoundShutdown();
   CloseScreen();

@@ -1,6 +1,7 @@
 // The show's script: twenty rows of duration, effect, header picture and speed,
 // and ClearSceneArea, which most scenes start their frame with.
 #include "driver/driver.h"
+#include "driver/scene_area.h"
 #include "render/draw.h"
 #include "render/sprite.h"
 
@@ -18,7 +19,7 @@ void AddTimelineRecord(int64_t durationMs, int64_t effectNumber, int64_t headerI
 
 void BuildTimeline() {
   struct Row { int64_t duration, effect, header; float speed; };
-  static const Row rows[20] = {
+  static const Row rows[] = {
       {17000, 0, 0, 4.0f},  {6000, 1, 0, 5.0f},  {1700, 13, 2, 4.0f}, {7300, 7, 2, 5.0f},
       {11700, 11, 2, 4.0f}, {2300, 13, 2, 4.0f}, {16500, 14, 3, 4.0f}, {6500, 4, 0, 5.0f},
       {8000, 2, 2, 5.0f},   {4000, 15, 0, 5.0f}, {11000, 3, 3, 5.0f}, {4000, 9, 0, 5.0f},
@@ -30,6 +31,6 @@ void BuildTimeline() {
 
 void ClearSceneArea(int r, int g, int b) {
   if (!BeginScreenDrawing()) return;
-  DrawBox(0, 200, (int)screenWidth, (int)(screenHeight - 400), Rgb(r, g, b));
+  FillSceneArea(Rgb(r, g, b));
   EndScreenDrawing();
 }

@@ -7,7 +7,9 @@
 #include <cmath>
 
 #include "driver/driver.h"
+#include "driver/scene_area.h"
 #include "effects/effects.h"
+#include "effects/nearest.h"
 #include "platform/platform.h"
 #include "render/draw.h"
 #include "render/sprite.h"
@@ -76,7 +78,7 @@ void SpawnAvalancheBody() {
   b->active = 1;
   b->asleep = 0;
   b->x = (float)(RandomInt(screenWidth - 160) + 80);
-  b->y = 200.0f - b->radius - (float)RandomInt(180);
+  b->y = (float)SCENE_TOP - b->radius - (float)RandomInt(180);
   b->vx = (float)(RandomInt(120) - 60) / 35.0f;
   b->vy = (float)RandomInt(30) / 40.0f;
   b->angle = (float)RandomInt(360);
@@ -105,7 +107,7 @@ void BounceOffWalls(AvalancheBody& b) {
 
 void LandOnFloor(AvalancheBody& b, float groundY) {
   if (b.y + b.radius <= groundY) return;
-  const int s = std::clamp((int)std::nearbyint(b.x / PointSpacing()), 0, FLOOR_POINTS - 1);
+  const int s = std::clamp(Nearest(b.x / PointSpacing()), 0, FLOOR_POINTS - 1);
   floorVel[s] += b.vy * FLOOR_KICK;
   b.y = groundY - b.radius;
   b.vy = -b.vy * FLOOR_BOUNCE;
@@ -184,14 +186,14 @@ void StepAvalancheFloor() {
 void PaintAvalancheFloor() {
   const float W = (float)screenWidth;
   const float groundY = AvalancheGroundY();
-  DrawBox(0, (int)std::nearbyint(groundY), (int)screenWidth,
-          (int)std::nearbyint((float)screenHeight - groundY - 200.0f), Rgb(10, 10, 18));
-  const int sw = (int)std::nearbyint(W / 32.0f + 2.0f);
+  DrawBox(0, Nearest(groundY), (int)screenWidth,
+          Nearest((float)screenHeight - groundY - (float)BAND_HEIGHT), Rgb(10, 10, 18));
+  const int sw = Nearest(W / 32.0f + 2.0f);
   for (int m = 0; m < FLOOR_POINTS - 1; m++) {
-    const int sx = (int)std::nearbyint((float)m * W / 32.0f);
-    const int dh = (int)std::nearbyint(floorY[m + 1] - floorY[m]);
-    DrawLine(sx, (int)std::nearbyint(floorY[m]), sw, dh, Rgb(0, 255, 255));
-    DrawLine(sx, (int)std::nearbyint(floorY[m] + 3.0f), sw, dh, Rgb(255, 0, 180));
+    const int sx = Nearest((float)m * W / 32.0f);
+    const int dh = Nearest(floorY[m + 1] - floorY[m]);
+    DrawLine(sx, Nearest(floorY[m]), sw, dh, Rgb(0, 255, 255));
+    DrawLine(sx, Nearest(floorY[m] + 3.0f), sw, dh, Rgb(255, 0, 180));
   }
 }
 

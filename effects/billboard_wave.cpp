@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "driver/driver.h"
+#include "driver/scene_area.h"
 #include "effects/effects.h"
 #include "platform/platform.h"
 #include "render/sprite.h"
@@ -53,12 +54,12 @@ int64_t ChooseBlinkSprite() {
 namespace {
 void DrawWave(int64_t sprite) {
   float t = (float)EffectClockMs() * 0.001f * CurrentSpeedFactor();
-  int64_t area = screenHeight - 400;
+  int64_t area = SceneHeight();
   float w = (float)SpriteWidth(sprite), h = (float)SpriteHeight(sprite);
   ClearSceneArea(0, 0, 20);
   for (int64_t i = 0; i < WAVE_COPIES; i++) {
     float cx = (float)(screenWidth / 16) * (float)i + 40.0f;
-    float cy = (float)(area / 2) + sinf(t + 0.7f * (float)i) * (float)area * 0.28f + 200.0f;
+    float cy = (float)(area / 2) + sinf(t + 0.7f * (float)i) * (float)area * 0.28f + (float)SCENE_TOP;
     DrawSpriteBlended(sprite, cx - w / 2.0f, cy - h / 2.0f, (int)WAVE_INTENSITY);
   }
 }

@@ -7,7 +7,9 @@
 #include <cmath>
 
 #include "driver/driver.h"
+#include "driver/scene_area.h"
 #include "effects/effects.h"
+#include "effects/nearest.h"
 #include "platform/platform.h"
 #include "render/draw.h"
 #include "render/sprite.h"
@@ -23,8 +25,6 @@ int64_t BLACK_HOLE_BACKGROUND_SPRITE;
 namespace {
 const Colour PARTICLE_COLOURS[5] = {Rgb(0, 255, 255), Rgb(255, 0, 180), Rgb(140, 0, 255),
                                     Rgb(255, 255, 255), Rgb(255, 210, 0)};
-
-int Nearest(float v) { return (int)std::nearbyint(v); }
 
 void ClearParticles() {
   for (SuctionParticle& p : suctionParticles) p = {0, 0, 0, 0, 0, 0, 0, 1.0f, (int64_t)Rgb(255, 255, 255)};
@@ -141,11 +141,11 @@ void DrawHoleBackground() {
   SpriteId bg = BLACK_HOLE_BACKGROUND_SPRITE;
   if (!SpriteExists(bg)) return;
   int w = SpriteWidth(bg), h = SpriteHeight(bg);
-  int area = (int)(screenHeight - 400);
+  int area = (int)SceneHeight();
   int bw = std::max((int)screenWidth, Nearest((float)w * 1.04f));
   int bh = std::max(area, Nearest((float)h * 1.04f));
   SetSpriteSize(bg, bw, bh);
-  DrawSpriteOpaque(bg, (float)(((int)screenWidth - bw) / 2), (float)((area - bh) / 2 + 200));
+  DrawSpriteOpaque(bg, (float)(((int)screenWidth - bw) / 2), (float)((area - bh) / 2 + SCENE_TOP));
   SetSpriteSize(bg, w, h);
 }
 
@@ -171,15 +171,15 @@ void DrawStreaks(float hx, float hy, float rx, float ry, float b, float f) {
 void DrawBlackHole() {
   float b = (float)EffectClockMs() * 0.001f;
   float f = CurrentSpeedFactor();
-  float area = (float)(screenHeight - 400);
-  float hx = (float)(screenWidth / 2) + sinf(b * 1.1f) * 180.0f;
-  float hy = (float)((screenHeight - 400) / 2 + 200) + cosf(b * 0.8f) * 270.0f;
+  float area = (float)SceneHeight();
+  float hx = (float)SceneCentreX() + sinf(b * 1.1f) * 180.0f;
+  float hy = (float)SceneCentreY() + cosf(b * 0.8f) * 270.0f;
   float rx = (float)screenWidth * 0.88f, ry = area * 0.74f;
   ClearSceneArea(0, 0, 0);
   DrawHoleBackground();
   if (BeginScreenDrawing()) {
     SetDrawingMode(DRAW_MODE_ALPHA_BLEND);
-    DrawBox(0, 200, (int)screenWidth, (int)(screenHeight - 400), Rgba(0, 0, 0, 140));
+    FillSceneArea(Rgba(0, 0, 0, 140));
     int x = Nearest(hx), y = Nearest(hy);
     DrawCircle(x, y, (int)GLOW_RADIUS + 25, Rgba(255, 0, 180, 45));
     DrawCircle(x, y, (int)GLOW_RADIUS - 30, Rgba(0, 255, 255, 28));

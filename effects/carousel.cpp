@@ -6,7 +6,9 @@
 #include <cmath>
 
 #include "driver/driver.h"
+#include "driver/scene_area.h"
 #include "effects/effects.h"
+#include "effects/nearest.h"
 #include "platform/platform.h"
 #include "render/sprite.h"
 
@@ -18,7 +20,7 @@ constexpr float TWO_PI = 6.28318530718f;
 
 // native x a x b to the nearest pixel, never below the size floor.
 int ScaledSize(int native, float a, float b) {
-  return std::max((int)CAROUSEL_MIN_SIZE, (int)std::nearbyint((float)native * a * b));
+  return std::max((int)CAROUSEL_MIN_SIZE, Nearest((float)native * a * b));
 }
 }  // namespace
 
@@ -40,7 +42,7 @@ RingPicture PlaceRingPicture(int64_t i, float a0, float cx, float cy, float rx, 
   float bob = sinf(m * 0.0035f + 0.85f * (float)i) * 28.0f * p;
   float scale = pic.front ? 0.45f * d + 0.85f : 0.35f * d + 0.7f;
   float light = pic.front ? d * 120.0f + 120.0f : d * 120.0f + 80.0f;
-  pic.intensity = std::min(255, (int)std::nearbyint(light));
+  pic.intensity = std::min(255, Nearest(light));
   pic.width = ScaledSize(w25, p, scale);
   pic.height = ScaledSize(h25, p, scale);
   pic.x = cx + ca * rx - (float)pic.width / 2.0f;
@@ -64,9 +66,9 @@ void DrawBillboardCarousel() {
   float m = (float)EffectClockMs();
   float s = m * 0.001f;
   float a0 = m * CAROUSEL_SPIN_RATE * CurrentSpeedFactor();
-  float W = (float)screenWidth, area = (float)(screenHeight - 400);
-  float cx = (float)(screenWidth / 2) + 270.0f * sinf(1.1f * s);
-  float cy = (float)((screenHeight - 400) / 2 + 200) + 135.0f * cosf(0.8f * s);
+  float W = (float)screenWidth, area = (float)SceneHeight();
+  float cx = (float)SceneCentreX() + 270.0f * sinf(1.1f * s);
+  float cy = (float)SceneCentreY() + 135.0f * cosf(0.8f * s);
   float p = 1.0f + 0.12f * sinf(TWO_PI * 1.0f * s);
   float rx = 0.25f * W * p, ry = 0.28f * area * p;
   ClearSceneArea(0, 0, 0);

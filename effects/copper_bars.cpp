@@ -7,7 +7,9 @@
 #include <cstdlib>
 
 #include "driver/driver.h"
+#include "driver/scene_area.h"
 #include "effects/effects.h"
+#include "effects/nearest.h"
 #include "platform/platform.h"
 #include "render/draw.h"
 #include "render/sprite.h"
@@ -32,8 +34,6 @@ const Colour SCANLINE = Rgb(6, 6, 16);
 const Colour CENTRE_LINE = Rgb(20, 0, 40);
 const Colour GLOW_BACKING = Rgb(10, 0, 25);
 const Colour WHITE = Rgb(255, 255, 255);
-
-int Nearest(float v) { return (int)std::nearbyint(v); }
 
 // One row of segments from x = 0 up to and including x = W.
 // The ripple of segment x is sin(base + x * rate + offset) * RIPPLE * scale.
@@ -61,11 +61,11 @@ void InitCopperBars() {
 }
 
 void PaintSegmentedBars(float e) {
-  int w = (int)screenWidth, area = (int)(screenHeight - 400);
-  int cy = area / 2 + 200;
+  int w = (int)screenWidth, area = (int)SceneHeight();
+  int cy = (int)SceneCentreY();
   float amp = (float)area * 0.4f;
-  DrawBox(0, 200, w, area, Rgb(0, 0, 0));
-  for (int y = 200; y <= screenHeight - 200; y += 6) DrawLine(0, y, w, 1, SCANLINE);
+  FillSceneArea(Rgb(0, 0, 0));
+  for (int y = (int)SCENE_TOP; y <= ScrollerTop(); y += 6) DrawLine(0, y, w, 1, SCANLINE);
   DrawBox(0, Nearest((float)cy - 1.0f), w, 2, CENTRE_LINE);
 
   for (int64_t i = 0; i < BAR_COUNT; i++) {

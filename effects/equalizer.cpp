@@ -6,7 +6,9 @@
 #include <cmath>
 
 #include "driver/driver.h"
+#include "driver/scene_area.h"
 #include "effects/effects.h"
+#include "effects/nearest.h"
 #include "platform/platform.h"
 #include "render/draw.h"
 #include "render/sprite.h"
@@ -28,11 +30,11 @@ void InitEqualizer() {
 
 EqLayout EqualizerLayout() {
   const int64_t total = EQ_BANDS * EQ_BAR_WIDTH + (EQ_BANDS - 1) * EQ_GAP;
-  const float area = (float)(screenHeight - 400);
+  const float area = (float)SceneHeight();
   EqLayout l;
   l.left = (int)(screenWidth / 2 - total / 2);
-  l.maxH = (int)std::nearbyint(area * 0.65f);
-  l.base = (int)std::nearbyint(area * 0.82f + 200.0f);
+  l.maxH = Nearest(area * 0.65f);
+  l.base = Nearest(area * 0.82f + (float)SCENE_TOP);
   return l;
 }
 
@@ -61,8 +63,8 @@ void PaintEqualizerBars() {
   const int barW = (int)EQ_BAR_WIDTH;
   DrawBox(0, l.base + 8, (int)screenWidth, 3, Rgb(50, 255, 255));
   for (int i = 0; i < EQ_BANDS; i++) {
-    const int bh = (int)std::nearbyint(eqLevel[i] * (float)l.maxH);
-    const int ch = (int)std::nearbyint((float)bh * 0.12f);
+    const int bh = Nearest(eqLevel[i] * (float)l.maxH);
+    const int ch = Nearest((float)bh * 0.12f);
     const int x = l.left + i * (barW + (int)EQ_GAP);
     DrawBox(x - 4, l.base - bh - ch, barW + 8, bh + ch, Rgb(25, 25, 45));
     DrawBox(x, l.base - bh, barW, bh, EqualizerColour(eqLevel[i]));

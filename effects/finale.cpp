@@ -7,7 +7,9 @@
 #include <cmath>
 
 #include "driver/driver.h"
+#include "driver/scene_area.h"
 #include "effects/effects.h"
+#include "effects/nearest.h"
 #include "effects/native_size.h"
 #include "platform/platform.h"
 #include "render/draw.h"
@@ -22,8 +24,6 @@ float NOSTRIL_LEFT_X, NOSTRIL_RIGHT_X, NOSTRIL_Y;
 
 namespace {
 constexpr SpriteId COW = 21;
-
-int Nearest(float x) { return (int)std::nearbyint(x); }
 
 }  // namespace
 
@@ -132,7 +132,7 @@ void DrawFinale() {
   int w21 = NativeSpriteWidth(COW), h21 = NativeSpriteHeight(COW);
   int bw = Nearest((float)w21 * FINALE_SCALE), bh = Nearest((float)h21 * FINALE_SCALE);
   float x = (float)screenWidth / 2.0f - (float)bw / 2.0f;
-  float y = (float)(screenHeight - 400) / 2.0f - (float)bh / 2.0f + 200.0f;
+  float y = (float)SceneHeight() / 2.0f - (float)bh / 2.0f + (float)SCENE_TOP;
   if (SpriteExists(COW)) {
     SetSpriteSize(COW, bw, bh);
     DrawSpriteBlended(COW, x, y, 255);

@@ -7,7 +7,9 @@
 #include <cmath>
 
 #include "driver/driver.h"
+#include "driver/scene_area.h"
 #include "effects/effects.h"
+#include "effects/nearest.h"
 #include "platform/platform.h"
 #include "render/draw.h"
 #include "render/sprite.h"
@@ -16,8 +18,6 @@ int64_t FLOAT_SPRITE, FLOAT_COPIES, FLOAT_WAVE_LINES, FLOAT_SEGMENT_WIDTH;
 Colour FLOAT_WAVE_COLOUR;
 
 namespace {
-int Nearest(float x) { return (int)std::nearbyint(x); }
-
 void DrawWaves(float t, float A, float cy) {
   if (!BeginScreenDrawing()) return;
   SetDrawingMode(DRAW_MODE_ALPHA_BLEND);
@@ -47,8 +47,8 @@ void InitFloatingBillboards() {
 
 void DrawFloatingBillboards() {
   float t = (float)EffectClockMs() * 0.001f * CurrentSpeedFactor();
-  float A = (float)(screenHeight - 400);
-  float cy = A / 2.0f + 200.0f;
+  float A = (float)SceneHeight();
+  float cy = A / 2.0f + (float)SCENE_TOP;
   float rx = A * 0.16f, ry = A * 0.01f;
   float sway = std::sin(t * 0.45f) * 80.0f;
   const SpriteId id = FLOAT_SPRITE;

@@ -18,6 +18,9 @@ void Layer(const std::u16string& text, float x, float y, Colour colour) {
 // The glitch keeps no state from one call to the next.
 void InitGlitchText() {}
 
+// The title word over the blue plasma.
+void DrawTitleWord() { DrawGlitchWord(u"ZYNTRAX", 450); }
+
 void DrawGlitchWord(const std::u16string& text, int64_t y) {
   int64_t x0 = (screenWidth - MeasureFontText(text, 1.0f)) / 2;
   int64_t dx = RandomInt(4) - 2;

@@ -7,7 +7,9 @@
 #include <cmath>
 
 #include "driver/driver.h"
+#include "driver/scene_area.h"
 #include "effects/effects.h"
+#include "effects/nearest.h"
 #include "effects/native_size.h"
 #include "platform/platform.h"
 #include "render/draw.h"
@@ -22,8 +24,6 @@ float FLASH_PUSH_X, FLASH_PUSH_Y, SPLIT_BASE, SCALE_BASE, SCALE_KICK;
 namespace {
 constexpr SpriteId PULSE_RED = 30, PULSE_GREEN = 31, PULSE_BLUE = 32, FALLBACK = 20;
 
-int Nearest(float x) { return (int)std::nearbyint(x); }
-
 // The copies of one orbit sprite; 0 marks a missing copy.
 struct Copies {
   SpriteId red = 0, green = 0, blue = 0;
@@ -31,7 +31,7 @@ struct Copies {
 
 void DrawDiscs(float cx, float cy, float g, float r0, float m) {
   if (!BeginScreenDrawing()) return;
-  DrawBox(0, 200, (int)screenWidth, (int)screenHeight - 400, Rgb(0, 0, 0));
+  FillSceneArea(Rgb(0, 0, 0));
   SetDrawingMode(DRAW_MODE_ALPHA_BLEND);
   int x = Nearest(cx), y = Nearest(cy);
   for (int64_t i = 0; i < RING_COUNT; i++) {
@@ -155,7 +155,7 @@ void DrawKickRings() {
   float a = KickClock();
   float S = a * 6.0f * f;
   float cx = (float)screenWidth / 2.0f;
-  float cy = (float)(screenHeight - 400) / 2.0f + 200.0f;
+  float cy = (float)SceneHeight() / 2.0f + (float)SCENE_TOP;
   float e = (std::sin(a * BREATH_RATE) + 1.0f) * 0.5f;
   float rx = ORBIT_RX_MIN + e * (ORBIT_RX_MAX - ORBIT_RX_MIN);
   float ry = ORBIT_RY_MIN + e * (ORBIT_RY_MAX - ORBIT_RY_MIN);

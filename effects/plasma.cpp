@@ -7,7 +7,9 @@
 #include <cmath>
 
 #include "driver/driver.h"
+#include "driver/scene_area.h"
 #include "effects/effects.h"
+#include "effects/nearest.h"
 #include "platform/platform.h"
 #include "render/draw.h"
 #include "render/sprite.h"
@@ -30,8 +32,8 @@ PlasmaGrid MakeGrid(float T, float a) {
   PlasmaGrid g;
   g.T = T;
   g.z = std::sin(PLASMA_BREATH * T) * 0.635f + 1.0f;
-  g.cx = (float)(screenWidth / 2);
-  g.cy = (float)((screenHeight - 400) / 2 + 200);
+  g.cx = (float)SceneCentreX();
+  g.cy = (float)SceneCentreY();
   g.c = std::cos(a);
   g.s = std::sin(a);
   return g;
@@ -46,7 +48,7 @@ int Sample(const PlasmaGrid& g, int x, int y) {
   rv = rv * PLASMA_STRETCH_V / g.z;
   const double T = g.T;
   const double f = std::sin(2.4 * ru + 3.0 * T) * 64.0 + std::cos(3.1 * rv + 2.2 * T) * 63.0 + 128.0;
-  return std::clamp((int)std::nearbyint(f), 0, 255);
+  return std::clamp((int)std::nearbyint(f), 0, 255);  // rounded as a double, not through a float
 }
 }  // namespace
 
@@ -54,8 +56,8 @@ int PlasmaIntensity(int x, int y, float T, float a) { return Sample(MakeGrid(T, 
 
 void PaintPlasma(float T, float turnSign, bool red) {
   const PlasmaGrid g = MakeGrid(T, turnSign * PLASMA_TURN * T);
-  const int W = (int)screenWidth, bottom = (int)screenHeight - 200;
-  for (int y = 200; y <= bottom; y += 8) {
+  const int W = (int)screenWidth, bottom = (int)ScrollerTop();
+  for (int y = (int)SCENE_TOP; y <= bottom; y += 8) {
     for (int x = 0; x <= W; x += 12) {
       const int n = Sample(g, x, y);
       DrawBox(x, y, 12, 12, red ? Rgb(n, n / 3, 0) : Rgb(n / 3, n / 2, n));

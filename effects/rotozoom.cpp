@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "driver/driver.h"
+#include "driver/scene_area.h"
 #include "effects/effects.h"
 #include "platform/platform.h"
 #include "render/draw.h"
@@ -34,11 +35,11 @@ void PaintRotozoom(float b) {
   const float cs = std::cos(d), sn = std::sin(d);
   float z = std::sin(b * 0.8f) * 0.8f + 0.6f;
   if (z < 0.08f) z = 0.08f;
-  const float cx = (float)(screenWidth / 2);
-  const float cy = (float)((screenHeight - 400) / 2 + 200);
-  const int W = (int)screenWidth, bottom = (int)screenHeight - 200;
-  DrawBox(0, 200, W, (int)screenHeight - 400, Rgb(0, 0, 0));
-  for (int y = 200; y <= bottom; y += 10) {
+  const float cx = (float)SceneCentreX();
+  const float cy = (float)SceneCentreY();
+  const int W = (int)screenWidth, bottom = (int)ScrollerTop();
+  FillSceneArea(Rgb(0, 0, 0));
+  for (int y = (int)SCENE_TOP; y <= bottom; y += 10) {
     const float dy = ((float)y - cy) / 220.0f;
     for (int x = 0; x <= W; x += 10) {
       const float dx = ((float)x - cx) / 220.0f;
@@ -50,7 +51,7 @@ void PaintRotozoom(float b) {
 }
 
 void PaintRotozoomFallback() {
-  DrawBox(0, 200, (int)screenWidth, (int)screenHeight - 400, Rgb(40, 0, 0));
+  FillSceneArea(Rgb(40, 0, 0));
   SetDrawingMode(DRAW_MODE_TRANSPARENT_TEXT);
   DrawTextAt(80, 280, u"ROTOZOOM CACHE NOT READY", Rgb(255, 255, 255));
 }

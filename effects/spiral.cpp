@@ -6,7 +6,9 @@
 #include <cmath>
 
 #include "driver/driver.h"
+#include "driver/scene_area.h"
 #include "effects/effects.h"
+#include "effects/nearest.h"
 #include "platform/platform.h"
 #include "render/draw.h"
 #include "render/sprite.h"
@@ -59,8 +61,8 @@ int64_t SpiralDirection(int64_t m) {
 
 SpiralBackgroundSize SizeSpiralBackground(int bw0, int bh0, float z) {
   SpiralBackgroundSize size;
-  size.width = std::max((int)screenWidth, (int)std::nearbyint((float)bw0 * z));
-  size.height = std::max((int)(screenHeight - 400), (int)std::nearbyint((float)bh0 * z));
+  size.width = std::max((int)screenWidth, Nearest((float)bw0 * z));
+  size.height = std::max((int)SceneHeight(), Nearest((float)bh0 * z));
   return size;
 }
 
@@ -73,11 +75,11 @@ void DrawSpiralBackground(float s) {
   SpiralBackgroundSize size = SizeSpiralBackground(bw0, bh0, z);
   SetSpriteSize(bg, size.width, size.height);
   DrawSpriteOpaque(bg, (float)(screenWidth - size.width) / 2.0f,
-                   (float)(screenHeight - 400 - size.height) / 2.0f + 200.0f);
+                   (float)(SceneHeight() - size.height) / 2.0f + (float)SCENE_TOP);
   SetSpriteSize(bg, bw0, bh0);
   if (!BeginScreenDrawing()) return;
   SetDrawingMode(DRAW_MODE_ALPHA_BLEND);
-  DrawBox(0, 200, (int)screenWidth, (int)(screenHeight - 400), Rgba(0, 0, 0, SPIRAL_VEIL_ALPHA));
+  FillSceneArea(Rgba(0, 0, 0, SPIRAL_VEIL_ALPHA));
   SetDrawingMode(DRAW_MODE_DEFAULT);
   EndScreenDrawing();
 }
@@ -94,9 +96,9 @@ void DrawBillboardSpiral() {
   SpriteId sprite = SPIRAL_SPRITE;
   if (!SpriteExists(sprite)) return;
   int w20 = SpriteWidth(sprite), h20 = SpriteHeight(sprite);
-  float area = (float)(screenHeight - 400);
-  float cx = (float)(screenWidth / 2) + SPIRAL_DRIFT_X * sinf(0.9f * s);
-  float cy = (float)((screenHeight - 400) / 2) + SPIRAL_DRIFT_Y * cosf(0.7f * s) + 200.0f;
+  float area = (float)SceneHeight();
+  float cx = (float)SceneCentreX() + SPIRAL_DRIFT_X * sinf(0.9f * s);
+  float cy = (float)(SceneHeight() / 2) + SPIRAL_DRIFT_Y * cosf(0.7f * s) + (float)SCENE_TOP;
   float p = 1.0f + SPIRAL_PULSE * sinf(SPIRAL_PULSE_RATE * s);
   float rx = SPIRAL_RADIUS_X * (float)screenWidth * p, ry = SPIRAL_RADIUS_Y * area * p;
   // Inner, far copies first so that the nearer ones cover them.
@@ -106,10 +108,10 @@ void DrawBillboardSpiral() {
     float x = cx + cosf(a) * rx * f;
     float y = cy + sinf(a) * ry * f;
     float k = SPIRAL_SCALE_FAR + f * (SPIRAL_SCALE_NEAR - SPIRAL_SCALE_FAR);
-    int w = std::max(SPIRAL_MIN_SIZE, (int)std::nearbyint((float)w20 * k));
-    int h = std::max(SPIRAL_MIN_SIZE, (int)std::nearbyint((float)h20 * k));
+    int w = std::max(SPIRAL_MIN_SIZE, Nearest((float)w20 * k));
+    int h = std::max(SPIRAL_MIN_SIZE, Nearest((float)h20 * k));
     float light = (float)SPIRAL_ALPHA_FAR + f * (float)(SPIRAL_ALPHA_NEAR - SPIRAL_ALPHA_FAR);
-    int intensity = std::clamp((int)std::nearbyint(light), 0, 255);
+    int intensity = std::clamp(Nearest(light), 0, 255);
     SetSpriteSize(sprite, w, h);
     DrawSpriteBlended(sprite, x - (float)w / 2.0f, y - (float)h / 2.0f, intensity);
   }

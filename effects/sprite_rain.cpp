@@ -7,7 +7,9 @@
 #include <cmath>
 
 #include "driver/driver.h"
+#include "driver/scene_area.h"
 #include "effects/effects.h"
+#include "effects/nearest.h"
 #include "platform/platform.h"
 #include "render/sprite.h"
 
@@ -20,8 +22,6 @@ float RAIN_SPEED_MIN, RAIN_SPEED_MAX, RAIN_SCALE_TOP, RAIN_SCALE_BOTTOM;
 float RAIN_SWAY_RATE, RAIN_SWAY;
 
 namespace {
-int Nearest(float x) { return (int)std::nearbyint(x); }
-
 float Hundredths(int64_t max) { return (float)RandomInt(max) / 100.0f; }
 
 // Speed, sway phase and the two scales, drawn in this order.
@@ -41,7 +41,7 @@ void StartRain() {
   static const SpriteId firstWave[4] = {20, 21, 23, 25};
   for (int64_t i = 0; i < RAIN_DROPS; i++) {
     dropX[i] = (float)RandomInt(screenWidth);
-    dropY[i] = (float)(RandomInt(screenHeight - 400) + 200);
+    dropY[i] = (float)(RandomInt(SceneHeight()) + SCENE_TOP);
     DrawDropLooks(i);
     dropSprite[i] = PickSprite(firstWave);
   }
@@ -50,7 +50,7 @@ void StartRain() {
 
 void Respawn(int64_t i, int h) {
   static const SpriteId pulses[4] = {30, 31, 32, 30};
-  dropY[i] = (float)(200 - h - RandomInt(120));
+  dropY[i] = (float)(SCENE_TOP - h - RandomInt(120));
   dropX[i] = (float)RandomInt(screenWidth);
   DrawDropLooks(i);
   dropSprite[i] = PickSprite(pulses);
@@ -73,7 +73,7 @@ void InitSpriteRain() {
   RAIN_SWAY = 42.0f;
 }
 
-float RainDepth(float y) { return std::clamp((y - 200.0f) / (float)(screenHeight - 400), 0.0f, 1.0f); }
+float RainDepth(float y) { return std::clamp((y - (float)SCENE_TOP) / (float)SceneHeight(), 0.0f, 1.0f); }
 
 float RainScale(int64_t i, float u) {
   return std::max(dropScaleTop[i] + u * (dropScaleBottom[i] - dropScaleTop[i]), 0.05f);
@@ -86,7 +86,7 @@ void DrawSpriteRain() {
   float c = (float)EffectClockMs() * 0.001f * f;
   if (rainReady == 0) StartRain();
   ClearSceneArea(5, 5, 18);
-  const float bandBottom = (float)(screenHeight - 200);
+  const float bandBottom = (float)ScrollerTop();
   for (int64_t i = 0; i < RAIN_DROPS; i++) {
     SpriteId id = dropSprite[i];
     if (!SpriteExists(id)) continue;

@@ -3,14 +3,12 @@
 #pragma once
 #include <cstdint>
 
+#include "effects/sliding_picture.h"
+
 constexpr int STAR_COUNT = 400;
 extern float StarX[STAR_COUNT], StarY[STAR_COUNT], StarZ[STAR_COUNT];
 
-extern int64_t STAR_PICTURE;        // starfield_image.png
-extern float STAR_SLIDE_RATE;       // progress per millisecond of the scene clock
-extern float STAR_SLIDE_FROM;       // left edge at the start, in screen widths
-extern float STAR_SLIDE_TO;         // left edge at rest, in screen widths
-extern float STAR_SLIDE_CENTRE;     // vertical centre, as a fraction of the scene area
+extern Slide STAR_SLIDE;  // starfield_image.png, gliding in from the right
 
 // Advances every star one step at speed factor s and field angle a (radians);
 // draws the cleared scene area and the stars when `draw` is set (the current

@@ -3,11 +3,12 @@
 // picture gliding in from the left beneath them. Keeps no state between frames.
 #include "effects/twisters.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "driver/driver.h"
+#include "driver/scene_area.h"
 #include "effects/effects.h"
+#include "effects/nearest.h"
 #include "platform/platform.h"
 #include "render/draw.h"
 #include "render/sprite.h"
@@ -16,8 +17,7 @@ float TWIST_TIME_RATE;
 int64_t TWISTER_COUNT;
 float TWISTER_SPACING, TWISTER_PHASE_STEP, TWISTER_SWING;
 float TWISTER_MIN_WIDTH, TWISTER_WIDTH, TWIST_BASE;
-float SIDE_SLIDE_RATE, SIDE_FROM, SIDE_TO, SIDE_CENTRE;
-int64_t SIDE_PICTURE;
+Slide SIDE_SLIDE;
 
 void InitTwisters() {
   TWIST_TIME_RATE = 0.004f;
@@ -28,16 +28,8 @@ void InitTwisters() {
   TWISTER_MIN_WIDTH = 50.0f;
   TWISTER_WIDTH = 210.0f;
   TWIST_BASE = 0.005f;
-  SIDE_SLIDE_RATE = 0.0001f;
-  SIDE_FROM = -0.75f;
-  SIDE_TO = 0.0f;
-  SIDE_CENTRE = 0.5f;
-  SIDE_PICTURE = 22;
+  SIDE_SLIDE = {22, 0.0001f, -0.75f, 0.0f, 0.5f, 255};
 }
-
-namespace {
-int Nearest(float x) { return (int)std::nearbyint(x); }
-}  // namespace
 
 void PaintTwisterSlice(float sx, float t, float wb, int y) {
   const float sw = TWISTER_MIN_WIDTH + t * wb;
@@ -54,31 +46,23 @@ void PaintRibbons(float c) {
   const float gx = W * (std::sin(c * 0.15f) * 0.25f + 0.55f);
   const float tw = TWIST_BASE + std::sin(c * 0.05f) * (-0.038f);
   const float wb = TWISTER_WIDTH + std::sin(c * 0.7f) * 45.0f;
-  const int bottom = (int)screenHeight - 200;
+  const int bottom = (int)ScrollerTop();
   for (int64_t i = 0; i < TWISTER_COUNT; i++) {
     const float rx = gx + ((float)i - (float)(TWISTER_COUNT - 1) * 0.5f) * TWISTER_SPACING;
     const float k = (float)i * TWISTER_PHASE_STEP;
-    for (int y = 200; y <= bottom; y += 2) {
+    for (int y = (int)SCENE_TOP; y <= bottom; y += 2) {
       const float a = (float)y * tw - c + k;
       PaintTwisterSlice(rx + std::sin(a) * TWISTER_SWING, std::fabs(std::cos(a)), wb, y);
     }
   }
 }
 
-float SidePictureX() {
-  const float p = std::clamp((float)(ElapsedMs() - sceneStart) * SIDE_SLIDE_RATE, 0.0f, 1.0f);
-  const float u = 1.0f - p;
-  const float W = (float)screenWidth;
-  return W * SIDE_FROM + (W * SIDE_TO - W * SIDE_FROM) * (1.0f - u * u * u);
-}
+float SidePictureX() { return SlideLeftEdge(SIDE_SLIDE); }
 
 void DrawRibbonTwisters() {
   const float c = (float)EffectClockMs() * TWIST_TIME_RATE * CurrentSpeedFactor();
   ClearSceneArea(200, 180, 160);
-  if (SpriteExists(SIDE_PICTURE)) {
-    const float y = (float)(screenHeight - 400) * SIDE_CENTRE + 200.0f - (float)SpriteHeight(SIDE_PICTURE) / 2.0f;
-    DrawSpriteBlended(SIDE_PICTURE, SidePictureX(), y, 255);
-  }
+  DrawSlide(SIDE_SLIDE);
   if (!BeginScreenDrawing()) return;
   PaintRibbons(c);
   EndScreenDrawing();

@@ -3,12 +3,13 @@
 #pragma once
 #include <cstdint>
 
+#include "effects/sliding_picture.h"
+
 extern float TWIST_TIME_RATE;
 extern int64_t TWISTER_COUNT;
 extern float TWISTER_SPACING, TWISTER_PHASE_STEP, TWISTER_SWING;
 extern float TWISTER_MIN_WIDTH, TWISTER_WIDTH, TWIST_BASE;
-extern float SIDE_SLIDE_RATE, SIDE_FROM, SIDE_TO, SIDE_CENTRE;
-extern int64_t SIDE_PICTURE;  // sideimage.png
+extern Slide SIDE_SLIDE;  // sideimage.png, gliding in from the left
 
 // One 2-pixel slice at row y: centre sx, facing t = |cos| (0 edge-on, 1
 // face-on), breathing width wb. Paints outline, body and sheen.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "render/divide255.h"
 #include "render/draw_internal.h"
 #include "render/frame_bands.h"
 #include "render/picture_store.h"
@@ -29,9 +30,6 @@ void SetSpan4(uint8_t* p, int n, const DrawingOutput& o) {
   for (; n > 0; --n, p += 4) std::memcpy(p, o.pattern, 4);
 }
 
-// x / 255 for every x up to 255 x 255, without a division.
-inline uint16_t Div255(uint16_t x) { return (uint16_t)((x + 1 + (x >> 8)) >> 8); }
-
 // Long spans go sixteen pixels at a time as a row of bytes, each byte with its
 // own factor and premultiplied addend (the alpha byte of 4-byte outputs keeps
 // its value); short spans and the rest pixel by pixel.
@@ -47,10 +45,10 @@ void BlendSpan(uint8_t* __restrict p, int n, const DrawingOutput& o) {
       addend[k] = channelAddend[k % BYTES];
     }
     for (; n >= PIXELS; n -= PIXELS, p += CHUNK)
-      for (int k = 0; k < CHUNK; ++k) p[k] = (uint8_t)Div255((uint16_t)(p[k] * factor[k] + addend[k]));
+      for (int k = 0; k < CHUNK; ++k) p[k] = (uint8_t)Div255Down((uint16_t)(p[k] * factor[k] + addend[k]));
   }
   for (; n > 0; --n, p += BYTES)
-    for (int k = 0; k < 3; ++k) p[k] = (uint8_t)Div255((uint16_t)(p[k] * channelFactor[k] + channelAddend[k]));
+    for (int k = 0; k < 3; ++k) p[k] = (uint8_t)Div255Down((uint16_t)(p[k] * channelFactor[k] + channelAddend[k]));
 }
 
 // Blending with alpha 0 leaves every pixel as it is.

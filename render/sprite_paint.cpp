@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "render/divide255.h"
 #include "render/screen_state.h"
 
 #if defined(__SSE2__)
@@ -18,23 +19,12 @@
 namespace {
 constexpr double FIXED_ONE = 4294967296.0;  // 2^32
 
-// x / 255 rounded, for two 8-bit products packed in the 16-bit halves of a word.
-inline uint32_t Div255Pair(uint32_t x) {
-  x += 0x00800080u;
-  return ((x + ((x >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
-}
-
 // src over dst with alpha a (0..255); the fourth byte of dst is kept.
 inline uint32_t Blend(uint32_t src, uint32_t dst, uint32_t a) {
   uint32_t ia = 255 - a;
-  uint32_t rb = Div255Pair((src & 0x00FF00FFu) * a + (dst & 0x00FF00FFu) * ia);
-  uint32_t g = Div255Pair(((src >> 8) & 0xFFu) * a + ((dst >> 8) & 0xFFu) * ia);
+  uint32_t rb = Div255NearestPair((src & 0x00FF00FFu) * a + (dst & 0x00FF00FFu) * ia);
+  uint32_t g = Div255NearestPair(((src >> 8) & 0xFFu) * a + ((dst >> 8) & 0xFFu) * ia);
   return (dst & 0xFF000000u) | rb | (g << 8);
-}
-
-inline uint32_t Div255(uint32_t x) {
-  x += 128;
-  return (x + (x >> 8)) >> 8;
 }
 
 struct Steps {
@@ -87,7 +77,7 @@ inline void Put(uint32_t& pixel, uint32_t texel, uint32_t intensity, uint32_t ti
   if constexpr (MODE == SpriteMode::Opaque) {
     pixel = texel;  // the fourth byte means nothing on the frame
   } else {
-    uint32_t a = Div255((texel >> 24) * intensity);
+    uint32_t a = Div255Nearest((texel >> 24) * intensity);
     if (a == 0) return;
     pixel = Blend(MODE == SpriteMode::Tinted ? tint : texel, pixel, a);
   }
@@ -98,16 +88,13 @@ inline void Put(uint32_t& pixel, uint32_t texel, uint32_t intensity, uint32_t ti
 // and the intensity, each channel out = (src a + dst (255 - a)) / 255 rounded,
 // the fourth byte of dst kept. An alpha of 0 gives dst back exactly.
 inline __m128i Blend4(__m128i src, __m128i texels, __m128i dst, __m128i intensity) {
-  const __m128i zero = _mm_setzero_si128(), half = _mm_set1_epi16(128), full = _mm_set1_epi16(255);
-  __m128i a = _mm_mullo_epi16(_mm_srli_epi32(texels, 24), intensity);  // 32-bit lanes, high halves 0
-  a = _mm_add_epi16(a, half);
-  a = _mm_srli_epi16(_mm_add_epi16(a, _mm_srli_epi16(a, 8)), 8);
+  const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi16(255);
+  // Alpha in 32-bit lanes whose high halves stay 0.
+  __m128i a = Div255Nearest8(_mm_mullo_epi16(_mm_srli_epi32(texels, 24), intensity));
   __m128i a16 = _mm_unpacklo_epi16(_mm_packs_epi32(a, a), _mm_packs_epi32(a, a));  // a0 a0 a1 a1 a2 a2 a3 a3
   __m128i aLo = _mm_unpacklo_epi32(a16, a16), aHi = _mm_unpackhi_epi32(a16, a16);
   auto half4 = [&](__m128i s16, __m128i d16, __m128i al) {
-    __m128i x = _mm_add_epi16(_mm_mullo_epi16(s16, al), _mm_mullo_epi16(d16, _mm_sub_epi16(full, al)));
-    x = _mm_add_epi16(x, half);
-    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+    return Div255Nearest8(_mm_add_epi16(_mm_mullo_epi16(s16, al), _mm_mullo_epi16(d16, _mm_sub_epi16(full, al))));
   };
   __m128i lo = half4(_mm_unpacklo_epi8(src, zero), _mm_unpacklo_epi8(dst, zero), aLo);
   __m128i hi = half4(_mm_unpackhi_epi8(src, zero), _mm_unpackhi_epi8(dst, zero), aHi);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "render/divide255.h"
 #include "render/draw_internal.h"
 #include "render/frame_bands.h"
 
@@ -124,7 +125,7 @@ void RenderLocked(const std::u32string& codes, int first, int last) {
   }
 }
 
-inline uint8_t Mix(unsigned a, unsigned b, unsigned c) { return (uint8_t)((a * c + b * (255 - c)) / 255); }
+inline uint8_t Mix(unsigned a, unsigned b, unsigned c) { return (uint8_t)Div255Down(a * c + b * (255 - c)); }
 
 // Composites the scratch buffer (w columns) with its top-left at (x, y0).
 void Composite(DrawingOutput& o, int x, int y0, int w) {
@@ -140,13 +141,13 @@ void Composite(DrawingOutput& o, int x, int y0, int w) {
     for (int i = 0; i < w; ++i, p += o.bytesPerPixel) {
       unsigned c = cov[i];
       if (blend) {
-        unsigned b = (p[0] * o.backInverseAlpha + o.backBlue) / 255;
-        unsigned g = (p[1] * o.backInverseAlpha + o.backGreen) / 255;
-        unsigned r = (p[2] * o.backInverseAlpha + o.backRed) / 255;
-        unsigned f = c * fa / 255;
-        p[0] = (uint8_t)((b * (255 - f) + fb * f) / 255);
-        p[1] = (uint8_t)((g * (255 - f) + fg * f) / 255);
-        p[2] = (uint8_t)((r * (255 - f) + fr * f) / 255);
+        unsigned b = Div255Down<unsigned>(p[0] * o.backInverseAlpha + o.backBlue);
+        unsigned g = Div255Down<unsigned>(p[1] * o.backInverseAlpha + o.backGreen);
+        unsigned r = Div255Down<unsigned>(p[2] * o.backInverseAlpha + o.backRed);
+        unsigned f = Div255Down(c * fa);
+        p[0] = (uint8_t)Div255Down(b * (255 - f) + fb * f);
+        p[1] = (uint8_t)Div255Down(g * (255 - f) + fg * f);
+        p[2] = (uint8_t)Div255Down(r * (255 - f) + fr * f);
       } else if (keepBackground) {
         if (c == 0) continue;
         p[0] = Mix(fb, p[0], c);

@@ -1,5 +1,6 @@
 // Extraction of the carried files: first run, kept and replaced files, folders
-// that cannot be made or trusted, and links that must not be followed.
+// that cannot be made or trusted, links that must not be followed, and the
+// order in which the show loads them.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -7,6 +8,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
+#include <vector>
 
 #include "driver/driver.h"
 #include "platform/platform.h"
@@ -93,6 +96,22 @@ TEST_F(AssetPack, FirstRunWritesEveryFileAsCarried) {
   EXPECT_EQ(ReadFile(std::string(ZYNTRAX_ASSET_DIR) + "/police20.png"), ReadFile(assetFolder + "police20.png"));
   EXPECT_EQ(std::string(ASSET_PACK[0].name), "music.ogg");
   EXPECT_EQ(std::string(ASSET_PACK[24].name), "billboard6.png");
+}
+
+// From an empty folder the show reports every picture it loads once, in its
+// load order: the font, the sprites, the banners, the rotozoom picture last but one.
+TEST_F(AssetPack, AnEmptyFolderReportsEachPictureOnceInLoadOrder) {
+  UseFolder(root);
+  std::istringstream lines(LoadingMessages());
+  std::vector<std::string> reported;
+  for (std::string line; std::getline(lines, line);)
+    reported.push_back(line.substr(line.find('|') + 1, line.find(" non chargé") - line.find('|') - 1));
+  const std::vector<std::string> expected = {
+      "police20.png", "center_billboard.png", "ship.png", "tunnel_bg.png", "billboard.png",
+      "billboard2.png", "billboard3.png", "starfield_image.png", "billboard4.png", "billboard5.png",
+      "billboard6.png", "twister_image.png", "pulse_r.png", "pulse_g.png", "pulse_b.png", "haut1.png",
+      "haut2.png", "haut3.png", "haut4.png", "haut5.png", "rotozoom.png", "sideimage.png"};
+  EXPECT_EQ(reported, expected);
 }
 
 TEST_F(AssetPack, KeepsAFileOfTheRightSizeAndReplacesOneOfAnotherSize) {

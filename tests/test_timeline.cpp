@@ -1,7 +1,12 @@
-// The timeline table, the scene switch rule and the scene-entry state.
+// The timeline table and the effect table it names, the scene switch rule and
+// the scene-entry state.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "driver/driver.h"
+#include "effects/effects.h"
 #include "platform/platform.h"
 
 namespace {
@@ -34,6 +39,20 @@ TEST_F(Timeline, HasTwentyRowsTotallingTheShowLength) {
   EXPECT_EQ(timeline[17].effectNumber, 19);
   EXPECT_EQ(timeline[19].effectNumber, 18);
   EXPECT_EQ(timeline[19].durationMs, 220000);
+}
+
+// Each effect the timeline plays has exactly one row in the effect table, and
+// a number without a row draws nothing.
+TEST_F(Timeline, EveryRowsEffectHasOneTableRow) {
+  for (const TimelineRecord& row : timeline) {
+    const EffectRow* effect = FindEffect(row.effectNumber);
+    ASSERT_NE(effect, nullptr) << row.effectNumber;
+    EXPECT_NE(effect->draw, nullptr) << row.effectNumber;
+    EXPECT_EQ(std::count_if(std::begin(EFFECTS), std::end(EFFECTS),
+                            [&](const EffectRow& r) { return r.number == row.effectNumber; }), 1);
+  }
+  EXPECT_EQ(FindEffect(12), nullptr);
+  EXPECT_EQ(FindEffect(-1), nullptr);
 }
 
 TEST_F(Timeline, AddingARowKeepsTheOthers) {

@@ -1,5 +1,6 @@
-// make_pictures <folder>: paints the show's 24 pictures and writes them as PNG
-// files into the folder, the same bytes on every run.
+// make_pictures <folder>: paints the show's 24 pictures (the picture rows of
+// driver/carried_files.h) and writes them as PNG files into the folder, the
+// same bytes on every run.
 // make_pictures --icons <folder> <size>...: writes the desktop icon at each size
 // as <folder>/zyntrax-<size>.png.
 #include <cstdio>
@@ -9,7 +10,7 @@
 #include "tools/pictures/pictures.h"
 
 namespace {
-enum class Format { Rgb, Rgba, Palette };
+enum class Format { RGB, RGBA, PALETTE };
 struct Picture {
   const char* name;
   Format format;
@@ -65,38 +66,17 @@ int main(int argc, char** argv) {
     return 1;
   }
   const Picture pictures[] = {
-      {"police20.png", Format::Rgba, MakeFontSheet},
-      {"billboard.png", Format::Palette, MakeBadge},
-      {"Rotozoom.png", Format::Rgb, MakeRotozoomTile},
-      {"billboard2.png", Format::Palette, MakeCowHead},
-      {"haut1.png", Format::Rgba, [] { return MakeBanner(1); }},
-      {"haut2.png", Format::Rgb, [] { return MakeBanner(2); }},
-      {"haut3.png", Format::Rgb, [] { return MakeBanner(3); }},
-      {"haut4.png", Format::Rgb, [] { return MakeBanner(4); }},
-      {"haut5.png", Format::Rgba, [] { return MakeBanner(5); }},
-      {"sideimage.png", Format::Rgba, MakePlanet},
-      {"launcher.png", Format::Rgb, MakeLauncherBanner},
-      {"billboard3.png", Format::Palette, MakeStarBurst},
-      {"billboard4.png", Format::Palette, MakeRingDisc},
-      {"starfield_image.png", Format::Rgba, MakeRobot},
-      {"center_billboard.png", Format::Rgba, MakeTotem},
-      {"cyber_bg.png", Format::Rgba, MakeCyberCity},
-      {"ship.png", Format::Rgba, MakeShip},
-      {"tunnel_bg.png", Format::Rgb, MakeTunnel},
-      {"pulse_r.png", Format::Palette, [] { return MakePulse(0); }},
-      {"pulse_g.png", Format::Rgb, [] { return MakePulse(1); }},
-      {"pulse_b.png", Format::Rgb, [] { return MakePulse(2); }},
-      {"twister_image.png", Format::Rgba, MakeRocket},
-      {"billboard5.png", Format::Palette, MakeDiamond},
-      {"billboard6.png", Format::Palette, MakeShield},
+#define CARRIED_MUSIC(...)
+#define CARRIED_PICTURE(symbol, name, order, use, number, format, maker) {name, Format::format, [] { return maker; }},
+#include "driver/carried_files.h"
   };
   const std::string folder = AsFolder(argv[1]);
   int failures = 0;
   for (const Picture& p : pictures) {
     Canvas c = p.make();
     std::string path = folder + p.name;
-    bool ok = p.format == Format::Rgb    ? WriteRgb(path, c)
-              : p.format == Format::Rgba ? WriteRgba(path, c)
+    bool ok = p.format == Format::RGB    ? WriteRgb(path, c)
+              : p.format == Format::RGBA ? WriteRgba(path, c)
                                          : WritePalette(path, c);
     if (!ok) {
       std::fprintf(stderr, "make_pictures: cannot write %s\n", path.c_str());

@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
   const int cols = 5, thumbW = 384, thumbH = 216;
   Picture sheet;
   sheet.width = cols * thumbW;
-  sheet.height = 4 * thumbH;
+  // As many sheet rows as the timeline needs (four for the show's twenty).
+  sheet.height = (int)((lastSceneIndex + cols) / cols) * thumbH;
   sheet.rgb.assign((size_t)sheet.width * sheet.height * 3, 0);
   for (int row = 0; row <= lastSceneIndex; row++) {
     EnterScene(row);
