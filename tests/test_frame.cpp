@@ -6,6 +6,7 @@
 
 #include <dlfcn.h>
 #include <pthread.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -42,7 +43,9 @@ constexpr int NOISE_PICTURE = 61;
 std::string NoisePng(const std::string& name, int w, int h, int channels, unsigned seed) {
   std::vector<uint8_t> px((size_t)w * h * channels);
   for (uint8_t& b : px) b = (uint8_t)((seed = seed * 1103515245u + 12345u) >> 16);
-  std::string path = TestScratchFolder("frame") + name;
+  // Each test runs in its own process, two at a time: a folder per process,
+  // so that no test reads a picture another is writing.
+  std::string path = TestScratchFolder("frame-" + std::to_string(getpid())) + name;
   EXPECT_TRUE(WriteTestPng(path, w, h, channels, px));
   return path;
 }

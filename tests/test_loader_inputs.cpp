@@ -59,9 +59,14 @@ Loaded LoadEveryWay(const std::string& file) {
   return got;
 }
 
-// A kept file that is stored compressed with xz.
+// A kept file that is stored compressed with xz. Built for Windows, where
+// there is no xz to run, the build has unpacked it into ZYNTRAX_UNPACKED_DIR.
 std::vector<uint8_t> Unpacked(const std::string& file) {
   std::vector<uint8_t> bytes;
+#ifdef ZYNTRAX_UNPACKED_DIR
+  const std::string name = file.substr(file.find_last_of('/') + 1);
+  return ReadBytes(std::string(ZYNTRAX_UNPACKED_DIR) + "/" + name.substr(0, name.size() - 3));
+#endif
   if (FILE* pipe = popen(("xz -dc '" + file + "'").c_str(), "r")) {
     uint8_t chunk[65536];
     for (size_t got; (got = fread(chunk, 1, sizeof chunk, pipe)) > 0;) bytes.insert(bytes.end(), chunk, chunk + got);

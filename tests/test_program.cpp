@@ -44,7 +44,7 @@ struct ShowRun {
     errors = tmp + "/stderr.txt";
   }
   ~ShowRun() {
-    if (pid > 0) WaitForExit(pid, 1);
+    if (pid > 0) WaitForProgram(pid, 1);
     StopDesktop(desktop);
     fs::remove_all(tmp);
   }
@@ -90,7 +90,7 @@ struct ShowRun {
   void TickMute() { Click(dialog.id, 250, 382); }
   void Launch() { Click(dialog.id, 340, 437); }
   int Exit(int timeoutMs = 20000) {
-    int code = WaitForExit(pid, timeoutMs);
+    int code = WaitForProgram(pid, timeoutMs);
     pid = -1;
     return code;
   }
@@ -396,7 +396,7 @@ TEST(Program, WithoutADisplayOnlyItsOwnMessageIsPrinted) {
     execl(ZYNTRAX_BINARY, ZYNTRAX_BINARY, (char*)nullptr);
     _exit(127);
   }
-  EXPECT_EQ(WaitForExit(pid, 60000), 0);
+  EXPECT_EQ(WaitForProgram(pid, 60000), 0);
   std::ifstream in(errors);
   std::string printed((std::istreambuf_iterator<char>(in)), {});
   EXPECT_EQ(printed, "Erreur: Impossible d'ouvrir le plein écran.\n");

@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the web page and every test (with
+# Installs what is missing, builds the web page, zyntrax.exe and every test (with
 # AddressSanitizer and UndefinedBehaviorSanitizer) and runs them under a private
 # Xvfb display, with Mesa's software renderer and no sound server (the browser
-# tests load the page in headless Chromium and Firefox); then fuzzes each file loader for a
+# tests load the page in headless Chromium and Firefox, the Windows tests run
+# zyntrax.exe under Wine); then fuzzes each file loader for a
 # minute, the Ogg Vorbis decoder for a million executions (tools/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh test
 # The web page (build-web/page) and the one with the browser tests' hooks (build-web/page-test).
 bash tools/web.sh --build
+# zyntrax.exe and the programs its Wine tests run (build-windows/exe).
+bash tools/windows.sh
 cmake -S . -B build-tests -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZYNTRAX_SANITIZE=ON
 cmake --build build-tests
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1

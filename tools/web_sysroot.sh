@@ -2,8 +2,8 @@
 # Builds the libraries the web page links (zlib, libpng, libogg, libvorbis and
 # FreeType) to WebAssembly from Debian 12's own source packages, into
 # build-web/sysroot. Done once: a finished sysroot is kept until it is deleted.
-# The sources come through apt-get source with a private apt state under
-# build-web/apt, so the system's apt configuration is left untouched.
+# The sources come through tools/sources.sh (a private apt state under
+# build-web/apt; a package is in place only once completely unpacked).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD/build-web"
@@ -24,34 +24,9 @@ declare -A versions=(
   [freetype]="2.12.1+dfsg-5+deb12u4"
 )
 
-apt="$root/apt"
-mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/parts" "$root/src"
-cat > "$apt/parts/bookworm-src.sources" <<'EOF'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
-aptopts=(-o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$apt/parts"
-         -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o APT::Sandbox::User=root)
-apt-get "${aptopts[@]}" -q update >/dev/null
-
-fetch() {  # package -> prints the unpacked source folder
-  local pkg=$1 want=${versions[$1]} have
-  have=$(apt-cache "${aptopts[@]}" showsrc "$pkg" | sed -n 's/^Version: //p' | head -1)
-  if [ "$have" != "$want" ]; then
-    echo "web_sysroot: $pkg $want is no longer in bookworm main, taking $have" >&2
-    want=$have
-  fi
-  local dir="$root/src/$pkg"
-  if [ ! -d "$dir" ]; then
-    mkdir -p "$dir"
-    (cd "$dir" && apt-get "${aptopts[@]}" -q source --download-only "$pkg=$want" >/dev/null &&
-       dpkg-source --no-check -x ./*.dsc unpacked >/dev/null)
-  fi
-  echo "$dir/unpacked"
-}
+. tools/sources.sh
+sources_init "$root"
+fetch() { fetch_source "$1" "${versions[$1]}"; }
 
 build() {  # source folder, build name, extra cmake options...
   local src=$1 name=$2
@@ -64,49 +39,15 @@ build() {  # source folder, build name, extra cmake options...
     { echo "web_sysroot: building $name failed, see $root/libs/$name.log" >&2; exit 1; }
 }
 
-mkdir -p "$root/libs" "$sysroot"
-# zlib, libogg and libvorbis are a few C files each whose CMake scripts do not
-# cross-compile here (zlib's lists Windows files that Debian's source leaves
-# out, libogg's type checks cannot run a WebAssembly test program), so their
+mkdir -p "$root/libs" "$sysroot/include"
+# zlib's CMake script lists Windows files that Debian's source leaves out: its
 # files are compiled directly.
-compile() {  # name, archive, include flags, source files...
-  local name=$1 archive=$2 flags=$3
-  shift 3
-  mkdir -p "$root/libs/$name" "$sysroot/lib" "$sysroot/include"
-  : >"$root/libs/$name.log"
-  for c in "$@"; do
-    emcc -O2 $flags -c "$c" -o "$root/libs/$name/$(basename "$c" .c).o" >>"$root/libs/$name.log" 2>&1 ||
-      { echo "web_sysroot: building $name failed, see $root/libs/$name.log" >&2; exit 1; }
-  done
-  rm -f "$sysroot/lib/$archive"
-  emar rcs "$sysroot/lib/$archive" "$root/libs/$name/"*.o
-}
 zsrc=$(fetch zlib)
 [ -f "$zsrc/zconf.h" ] || cp "$zsrc/zconf.h.in" "$zsrc/zconf.h"
-compile zlib libz.a "-DHAVE_UNISTD_H" $(for c in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite \
+compile_archive web_sysroot emcc emar "$sysroot/lib/libz.a" "-DHAVE_UNISTD_H" $(for c in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite \
   infback inffast inflate inftrees trees uncompr zutil; do echo "$zsrc/$c.c"; done)
 cp "$zsrc/zlib.h" "$zsrc/zconf.h" "$sysroot/include/"
 
-osrc=$(fetch libogg)
-mkdir -p "$sysroot/include/ogg"
-cp "$osrc/include/ogg/ogg.h" "$osrc/include/ogg/os_types.h" "$sysroot/include/ogg/"
-cat > "$sysroot/include/ogg/config_types.h" <<'EOF'
-#ifndef __CONFIG_TYPES_H__
-#define __CONFIG_TYPES_H__
-#include <stdint.h>
-typedef int16_t ogg_int16_t;
-typedef uint16_t ogg_uint16_t;
-typedef int32_t ogg_int32_t;
-typedef uint32_t ogg_uint32_t;
-typedef int64_t ogg_int64_t;
-typedef uint64_t ogg_uint64_t;
-#endif
-EOF
-compile libogg libogg.a "-I$sysroot/include" "$osrc/src/bitwise.c" "$osrc/src/framing.c"
-
-vsrc=$(fetch libvorbis)
-mkdir -p "$sysroot/include/vorbis" "$root/libs"
-cp "$vsrc/include/vorbis/"*.h "$sysroot/include/vorbis/"
 # libvorbis turns its float samples into 16-bit ones with the CPU's rounding
 # (to nearest, ties to even) on x86-64, but by floor(f + 0.5) on a target it
 # does not know. Giving WebAssembly the x86-64 rounding makes the page decode
@@ -119,14 +60,14 @@ static inline int vorbis_ftoi(double f) { return (int)rint(f); }
 static inline void vorbis_fpu_setround(vorbis_fpu_control* fpu) { (void)fpu; }
 static inline void vorbis_fpu_restore(vorbis_fpu_control fpu) { (void)fpu; }
 EOF
-compile libvorbis libvorbis.a "-include $root/libs/vorbis_round.h -I$sysroot/include -I$vsrc/lib" $(for c in mdct smallft block envelope window \
-  lsp lpc analysis synthesis psy info floor1 floor0 res0 mapping0 registry codebook sharedbook lookup bitrate \
-  vorbisfile; do echo "$vsrc/lib/$c.c"; done)
+build_ogg_vorbis web_sysroot emcc emar "$sysroot" "-include $root/libs/vorbis_round.h"
 
-build "$(fetch libpng1.6)" libpng -DPNG_SHARED=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
+psrc=$(fetch libpng1.6)
+build "$psrc" libpng -DPNG_SHARED=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
   -DPNG_HARDWARE_OPTIMIZATIONS=OFF -DZLIB_INCLUDE_DIR="$sysroot/include" -DZLIB_LIBRARY="$sysroot/lib/libz.a"
 # FreeType reads gzip-packed fonts through the zlib above, not a copy of its own.
-build "$(fetch freetype)" freetype -DFT_REQUIRE_ZLIB=ON -DZLIB_INCLUDE_DIR="$sysroot/include" \
+fsrc=$(fetch freetype)
+build "$fsrc" freetype -DFT_REQUIRE_ZLIB=ON -DZLIB_INCLUDE_DIR="$sysroot/include" \
   -DZLIB_LIBRARY="$sysroot/lib/libz.a" -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
   -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
 for pkg in "${!versions[@]}"; do echo "$pkg $(ls "$root/src/$pkg"/*.dsc | sed 's/.*_//; s/\.dsc$//')"; done \

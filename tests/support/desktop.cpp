@@ -130,20 +130,29 @@ bool WindowGone(const TestDesktop& d, const std::string& name) {
   return true;
 }
 
-pid_t StartProgram(const TestDesktop& d, const std::vector<std::string>& environment, const std::string& stderrPath) {
+pid_t StartCommand(const TestDesktop& d, const std::vector<std::string>& environment,
+                   const std::vector<std::string>& command, const std::string& stderrPath) {
+  if (command.empty()) return -1;
   pid_t pid = fork();
   if (pid == 0) {
     setenv("DISPLAY", d.name().c_str(), 1);
     for (const std::string& e : environment) putenv(strdup(e.c_str()));
     freopen(stderrPath.c_str(), "w", stderr);
     freopen("/dev/null", "w", stdout);
-    execl(ZYNTRAX_BINARY, ZYNTRAX_BINARY, (char*)nullptr);
+    std::vector<char*> argv;
+    for (const std::string& a : command) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
     _exit(127);
   }
   return pid;
 }
 
-int WaitForExit(pid_t pid, int timeoutMs) {
+pid_t StartProgram(const TestDesktop& d, const std::vector<std::string>& environment, const std::string& stderrPath) {
+  return StartCommand(d, environment, {ZYNTRAX_BINARY}, stderrPath);
+}
+
+int WaitForProgram(pid_t pid, int timeoutMs) {
   auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (std::chrono::steady_clock::now() < until) {
     int status = 0;

@@ -31,5 +31,8 @@ bool WindowGone(const TestDesktop& desktop, const std::string& name);
 // system: TMPDIR, SDL's audio driver); returns its pid.
 pid_t StartProgram(const TestDesktop& desktop, const std::vector<std::string>& environment,
                    const std::string& stderrPath = "/dev/null");
+// Starts any command (argv[0] looked up in PATH) the same way.
+pid_t StartCommand(const TestDesktop& desktop, const std::vector<std::string>& environment,
+                   const std::vector<std::string>& command, const std::string& stderrPath = "/dev/null");
 // Waits up to timeoutMs for it to end; returns its exit code, or -1 (killed) on time-out.
-int WaitForExit(pid_t pid, int timeoutMs);
+int WaitForProgram(pid_t pid, int timeoutMs);

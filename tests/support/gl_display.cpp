@@ -1,12 +1,17 @@
 // The test display, frame pixels, frame snapshots and test PNG files.
 #include "support/gl_display.h"
 
+#ifdef _WIN32
+#include "platform/windows/win32.h"
+#else
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#endif
 #include <png.h>
-#include <sys/stat.h>
+
+#include <filesystem>
 
 #include <cstdio>
 
@@ -64,6 +69,46 @@ Colour FramePixel(int x, int y) {
   return c;
 }
 
+#ifdef _WIN32
+// Built for Windows: the client area copied out of the window's device context.
+WindowShot PresentAndGrabWindow() {
+  WindowShot shot;
+  HWND window = (HWND)(uintptr_t)CurrentDisplay().windowId;
+  RECT client;
+  if (!window || !GetClientRect(window, &client)) return shot;
+  for (int i = 0; i < 2; i++) {
+    if (!PresentFrame()) return shot;
+    Sleep(20);
+  }
+  const int w = client.right, h = client.bottom;
+  HDC dc = GetDC(window);
+  HDC memory = CreateCompatibleDC(dc);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap && bits) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, dc, 0, 0, SRCCOPY);
+    GdiFlush();
+    shot.width = w;
+    shot.height = h;
+    shot.pixels.resize((size_t)w * h);
+    const uint32_t* p = (const uint32_t*)bits;
+    for (size_t i = 0; i < shot.pixels.size(); i++) shot.pixels[i] = Rgb((int)(p[i] >> 16) & 255, (int)(p[i] >> 8) & 255, (int)p[i] & 255);
+    SelectObject(memory, old);
+  }
+  if (bitmap) DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(window, dc);
+  return shot;
+}
+#else
 WindowShot PresentAndGrabWindow() {
   WindowShot shot;
   SDL_Window* window = SDL_GetWindowFromID(CurrentDisplay().windowId);
@@ -100,6 +145,7 @@ WindowShot PresentAndGrabWindow() {
   XDestroyImage(image);
   return shot;
 }
+#endif
 
 void ClearFrame(Colour colour) {
   if (!BeginScreenDrawing()) return;
@@ -143,9 +189,8 @@ std::vector<uint8_t> SolidPixels(int width, int height, int channels, Colour col
 }
 
 std::string TestScratchFolder(const std::string& name) {
-  std::string root = ZYNTRAX_TEST_SCRATCH;
-  mkdir(root.c_str(), 0755);
-  std::string dir = root + "/" + name;
-  mkdir(dir.c_str(), 0755);
+  std::string dir = std::string(ZYNTRAX_TEST_SCRATCH) + "/" + name;
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
   return dir + "/";
 }

@@ -1,0 +1,23 @@
+// The two ways the Windows target puts the finished frame on a window: a DIB
+// put through GDI (StretchDIBits, nearest pixel when stretched) and one WGL
+// texture drawn as a quad. Both fill what the picture leaves of the client
+// area with black.
+#pragma once
+#include "platform/windows/win32.h"
+#include "platform/pixels.h"
+
+// The picture's rectangle in the window's client area, top-left origin.
+struct PictureRect {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
+bool DibPresent(HWND window, const PixelView& frame, const PictureRect& rect);
+
+// Makes a GL context on the window. With hardwareOnly, a software renderer
+// (llvmpipe, softpipe, GDI Generic, Microsoft Basic Render Driver) counts as no
+// GL and the context is dropped again. False when there is no usable context.
+bool WglStart(HWND window, bool hardwareOnly);
+void WglStop();
+bool WglPresent(HWND window, const PixelView& frame, const PictureRect& rect);
+// Non-zero when wglSwapIntervalEXT took the interval.
+int WglSetSwapInterval(int interval);
