@@ -77,7 +77,7 @@ WindowShot PresentAndGrabWindow() {
   RECT client;
   if (!window || !GetClientRect(window, &client)) return shot;
   for (int i = 0; i < 2; i++) {
-    if (!PresentFrame()) return shot;
+    if (!PresentShowFrame()) return shot;
     Sleep(20);
   }
   const int w = client.right, h = client.bottom;
