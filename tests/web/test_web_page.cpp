@@ -789,7 +789,9 @@ TEST_F(WebPage, AHiddenPageHoldsTheShowInStepWithItsMusic) {
       << error;
   const double resumed = offset();
   std::printf("after the audio context stopped and ran again: %.1f ms\n", resumed);
-  EXPECT_NEAR(resumed, before, 1000.0 / 60) << "the clock ran on while the music stood";
+  // The page hears of an outside stop only through the context's state event,
+  // a little after the music stood: two frames at most, on a busy machine too.
+  EXPECT_NEAR(resumed, before, 2 * 1000.0 / 60) << "the clock ran on while the music stood";
 }
 
 // While the page loads it counts the bytes; it has its icon and versioned file
