@@ -8,9 +8,11 @@
 //   the display; 0 for a file the show does not load.
 // use: FONT (the bitmap font), SPRITE_PLAIN, SPRITE_ALPHA (kept alpha) or
 //   SPRITE_SIZED (kept alpha, and its size cached once loaded) into sprite
-//   `number`, PICTURE (an in-memory picture `number`), or KEPT (only written out:
-//   the launcher loads launcher.png itself; cyber_bg.png would go into sprite 27
-//   only to be replaced by billboard6.png a moment later, so it is not loaded).
+//   `number` (sprites 1 to 5 are the header pictures), PICTURE (an in-memory
+//   picture `number`), LAUNCHER (the launcher's picture, which the launcher
+//   loads itself), or KEPT (only written out: cyber_bg.png would go into
+//   sprite 27 only to be replaced by billboard6.png a moment later, so it is
+//   not loaded).
 // PNG format and maker: how tools/pictures writes and paints the picture.
 #ifndef CARRIED_MUSIC
 #error "define CARRIED_MUSIC and CARRIED_PICTURE before including driver/carried_files.h"
@@ -26,7 +28,7 @@ CARRIED_PICTURE(haut3_png, "haut3.png", 17, SPRITE_PLAIN, 3, RGB, MakeBanner(3))
 CARRIED_PICTURE(haut4_png, "haut4.png", 17, SPRITE_PLAIN, 4, RGB, MakeBanner(4))
 CARRIED_PICTURE(haut5_png, "haut5.png", 17, SPRITE_PLAIN, 5, RGBA, MakeBanner(5))
 CARRIED_PICTURE(sideimage_png, "sideimage.png", 19, SPRITE_ALPHA, 22, RGBA, MakePlanet())
-CARRIED_PICTURE(launcher_png, "launcher.png", 0, KEPT, 0, RGB, MakeLauncherBanner())
+CARRIED_PICTURE(launcher_png, "launcher.png", 0, LAUNCHER, 0, RGB, MakeLauncherBanner())
 CARRIED_PICTURE(billboard3_png, "billboard3.png", 8, SPRITE_SIZED, 23, PALETTE, MakeStarBurst())
 CARRIED_PICTURE(billboard4_png, "billboard4.png", 10, SPRITE_ALPHA, 25, PALETTE, MakeRingDisc())
 CARRIED_PICTURE(starfield_image_png, "starfield_image.png", 9, SPRITE_ALPHA, 24, RGBA, MakeRobot())

@@ -2,6 +2,7 @@
 // asset paths) and its operations, file by file. The driver owns and writes the
 // globals; effects only read them.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,6 +33,7 @@ extern int64_t windowScaled;
 extern std::string assetFolder;  // temporary directory + "ZORLA_VELDA5_2D/"
 std::string AssetPath(const char* fileName);
 extern std::string headerImagePaths[5];
+extern std::string launcherImagePath;
 
 // ---- texts ----
 extern std::u16string scrollText;
@@ -135,9 +137,7 @@ int OpenDisplayFrame();
 void CloseShowScreen();
 // Hands the finished frame to the display once; 0 when it is not shown.
 int PresentShowFrame();
-// Loads the carried files the show uses in their load order (driver/asset_pack.cpp):
-// the font, sprites, music and the rotozoom picture, each failure in its box.
-void LoadShowAssets();
+struct EmbeddedAsset;
 // The one start-up, for the program, the web page, the capture, the tools
 // and the tests, told what differs between them.
 struct ShowStart {
@@ -158,6 +158,16 @@ struct ShowStart {
   // The carried files are read from this folder; empty: they are extracted
   // into the temporary folder first.
   std::string assetFolder;
+  // Set: the carried files are read in place from this table of ASSET_COUNT
+  // rows in the list's order (ASSET_PACK, or a copy of it) and nothing is
+  // written to disk; the first that fails to load fails the start, with no
+  // box: StartShow returns 0 with its name in unloadedFile.
+  const EmbeddedAsset* carriedInMemory = nullptr;
+  // With carriedInMemory the music is not played: its bytes are handed here
+  // with musicVolume (percent), for a start that writes the show's sound
+  // itself (false is a track that did not load), or left out when unset.
+  bool (*takeMusic)(const uint8_t* bytes, size_t size, int volumePercent) = nullptr;
+  int musicVolume = 100;
   // The generator seeded just before the pictures load.
   bool seeded = false;
   uint64_t seed = 0;
@@ -170,20 +180,27 @@ struct ShowStart {
   FrameGrid grid;
   int64_t frame = 0;
 };
+// Loads the carried files the show uses in their load order (driver/asset_pack.cpp):
+// the font, sprites, music and the rotozoom picture. From the asset folder,
+// each failure in its box, and 1; in place (how.carriedInMemory), 0 at the
+// first failure, with its name in unloadedFile.
+int LoadShowAssets(const ShowStart& how = {});
+extern std::string unloadedFile;
 // StartProgram is everything before the launcher (after StartPlatform, which
 // the entry points call first thing): start values, the sound output, the
 // carried files, the timeline. StartShow is everything after it up to the
-// first frame: the display, every picture and
-// the music, the starfield, the first row; 0 when the display cannot be opened
-// (after its message). StartShowAlone is both, for the starts without a
-// launcher. StopShow stops the music and closes the display; ExitProgram is
-// the one way out.
+// first frame: the display, every picture and the music, the starfield, the
+// first row; 0 when the display cannot be opened (after its message) or a
+// carried file read in place does not load. StartShowAlone is both, for the
+// starts without a launcher. StopShow stops the music and closes the display;
+// ExitProgram is the one way out.
 void StartProgram(const ShowStart& how = {});
 int StartShow(const ShowStart& how = {});
 int StartShowAlone(const ShowStart& how);
 void StopShow();
 [[noreturn]] void ExitProgram();
-// The carried files' folder, and the paths made from it.
+// The carried files' folder, and the paths the list's rows make from it (the
+// font's, the header pictures' and the launcher picture's).
 void UseAssetFolder(const std::string& folder);
 
 // ---- asset pack (driver/asset_pack.cpp) ----

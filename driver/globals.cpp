@@ -17,6 +17,7 @@ int64_t windowScaled = 0;
 
 std::string assetFolder;
 std::string headerImagePaths[5];
+std::string launcherImagePath;
 
 std::u16string scrollText;
 std::u16string launcherText;

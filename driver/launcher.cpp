@@ -122,7 +122,7 @@ bool OpenLauncher() {
   LauncherAddButton(GADGET_LAUNCH, ScaleX(240), ScaleY(415), ScaleX(200), ScaleY(45), "Launch", "launch");
   LauncherAddCanvas(CANVAS_SCROLLER, ScaleX(20), ScaleY(485), scrollerW, scrollerH, "greeting");
   greetingPosition = (float)scrollerW;
-  LoadImageFile(LAUNCHER_PICTURE, AssetPath("launcher.png"));
+  LoadImageFile(LAUNCHER_PICTURE, launcherImagePath);
   return true;
 }
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-constexpr int LAUNCHER_PICTURE = 900;  // launcher.png
+constexpr int LAUNCHER_PICTURE = 900;  // the launcher's picture
 constexpr int LAUNCHER_STRIP = 901;    // one strip of it at a time
 constexpr int GADGET_LAUNCH = 3, GADGET_MODE = 4, GADGET_VOLUME = 5, GADGET_MUTE = 6;
 constexpr int CANVAS_PICTURE = 1000, CANVAS_SCROLLER = 1001;

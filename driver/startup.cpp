@@ -16,12 +16,6 @@
 
 void InitTexts();  // driver/texts.cpp
 
-void UseAssetFolder(const std::string& folder) {
-  assetFolder = folder;
-  for (int i = 0; i < 5; i++) headerImagePaths[i] = assetFolder + "haut" + std::to_string(i + 1) + ".png";
-  fontPath = AssetPath("police20.png");
-}
-
 void SetStartValues() {
   timeline.clear();
   lastSceneIndex = -1;
@@ -200,10 +194,10 @@ void StartProgram(const ShowStart& how) {
   CollectMessages(how.collectMessages);
   if (how.collectMessages) ClearCollectedMessages();
   if (how.music) SoundInit();
-  if (how.assetFolder.empty())
-    ExtractAssetPack();
-  else
+  if (!how.assetFolder.empty())
     UseAssetFolder(how.assetFolder);
+  else if (!how.carriedInMemory)
+    ExtractAssetPack();
   BuildTimeline();
 }
 
@@ -216,7 +210,7 @@ int StartShow(const ShowStart& how) {
     musicVolume = 0;
   }
   if (how.seeded) SeedRandom(how.seed);
-  LoadShowAssets();
+  if (!LoadShowAssets(how)) return 0;
   SeedStarfield();
   switch (how.entry) {
     case ShowStart::Entry::NOW:

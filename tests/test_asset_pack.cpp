@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -49,9 +50,7 @@ class AssetPack : public ::testing::Test {
   // Points start-up's paths (pictures, banners, font) into `folder`, the font
   // not loaded yet.
   void UseFolder(const std::string& folder) {
-    assetFolder = folder;
-    for (int i = 0; i < 5; i++) headerImagePaths[i] = folder + "haut" + std::to_string(i + 1) + ".png";
-    fontPath = folder + "police20.png";
+    UseAssetFolder(folder);
     fontReady = 0;
   }
   // Start-up's loading of the show's pictures: the messages it gives.
@@ -80,6 +79,12 @@ class AssetPack : public ::testing::Test {
     throw std::runtime_error(name);
   }
 };
+
+int takenVolume = -1;
+bool TakeMusic(const uint8_t* bytes, size_t size, int volumePercent) {
+  takenVolume = volumePercent;
+  return size >= 4 && std::memcmp(bytes, "OggS", 4) == 0;
+}
 }  // namespace
 
 TEST_F(AssetPack, FirstRunWritesEveryFileAsCarried) {
@@ -253,4 +258,36 @@ TEST(TempDirectory, IsPrivateToTheUser) {
   EXPECT_EQ(st.st_mode & 077, 0u);
   EXPECT_EQ(FileSize(dir), -2);
   EXPECT_EQ(FileSize(dir + "does-not-exist"), -1);
+}
+
+// Read in place, as the capture starts: no box, and the first file that does
+// not load fails the start with its name, whatever it is loaded as (the font,
+// a header sprite, the rotozoom picture, the music handed to the start's taker).
+TEST_F(AssetPack, ReadInPlaceAFileThatDoesNotLoadFailsTheStartWithItsName) {
+  std::vector<EmbeddedAsset> files(ASSET_PACK, ASSET_PACK + ASSET_COUNT);
+  ShowStart how;
+  how.display = ShowStart::Display::NONE;
+  how.music = false;
+  how.collectMessages = true;
+  how.carriedInMemory = files.data();
+  how.takeMusic = TakeMusic;
+  how.musicVolume = 35;
+  how.entry = ShowStart::Entry::CALLER;
+  ASSERT_EQ(StartShowAlone(how), 1);
+  EXPECT_EQ(unloadedFile, "");
+  EXPECT_EQ(takenVolume, 35);
+  EXPECT_EQ(fontReady, 1);
+  EXPECT_EQ(cacheReady, 1);
+  EXPECT_EQ(cachedSpriteWidth[32], 64);
+  CloseShowScreen();
+  const uint8_t garbage[64] = {0x5A};
+  for (const char* name : {"police20.png", "haut3.png", "Rotozoom.png", "music.ogg"}) {
+    files.assign(ASSET_PACK, ASSET_PACK + ASSET_COUNT);
+    for (EmbeddedAsset& file : files)
+      if (std::string(file.name) == name) file = EmbeddedAsset{file.name, garbage, sizeof garbage};
+    EXPECT_EQ(StartShowAlone(how), 0) << name;
+    EXPECT_EQ(unloadedFile, name);
+    CloseShowScreen();
+  }
+  EXPECT_EQ(CollectedMessages(), "");
 }

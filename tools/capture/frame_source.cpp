@@ -6,16 +6,6 @@
 #include "platform/platform.h"
 #include "render/frame_bands.h"
 #include "render/screen.h"
-#include "render/sprite.h"
-
-bool OpenFrameSource(std::string& error) {
-  InitSprites();
-  if (!OpenFrame(FRAME_WIDTH, FRAME_HEIGHT)) {
-    error = "cannot make a 1920 x 1080 frame in memory";
-    return false;
-  }
-  return true;
-}
 
 bool PaintShowFrame(int64_t showMs, uint32_t* pixels) {
   DrawShowFrame(showMs);

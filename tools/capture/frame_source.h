@@ -1,14 +1,12 @@
 // Where the capture's frames come from: the show painted for one moment and
-// handed over as a 1920 x 1080 picture in memory.
+// handed over as a 1920 x 1080 picture in memory, on the frame that the
+// show's start-up opens when it has no display.
 #pragma once
 #include <cstdint>
-#include <string>
 
 constexpr int FRAME_WIDTH = 1920;
 constexpr int FRAME_HEIGHT = 1080;
 
-// Opens what the show paints on; false with a reason when it cannot.
-bool OpenFrameSource(std::string& error);
 // Paints the show's frame for showMs milliseconds after its start (the scene
 // switch, then the whole frame) into pixels: FRAME_WIDTH x FRAME_HEIGHT 32-bit
 // values 0xFFRRGGBB, top row first. False when the frame cannot be read.
@@ -21,4 +19,5 @@ void DrawShowFrame(int64_t showMs);
 // picture, so nothing of a replayed frame shows in a later one, and a replay
 // of any length holds no more than one frame's draws.
 void ReplayShowFrame(int64_t showMs);
+// Frees the sprites and closes the frame.
 void CloseFrameSource();

@@ -11,9 +11,6 @@
 #include <string>
 
 #include "driver/driver.h"
-#include "effects/effects.h"
-#include "platform/platform.h"
-#include "tools/capture/carried_files.h"
 #include "tools/capture/encoder_thread.h"
 #include "tools/capture/frame_source.h"
 #include "tools/capture/options.h"
@@ -21,6 +18,7 @@
 #include "tools/capture/progress.h"
 #include "tools/capture/soundtrack.h"
 #include "tools/capture/stop_signals.h"
+#include "tools/capture/test_hooks.h"
 #include "tools/capture/video_file.h"
 #include "zyntrax_version.h"
 
@@ -32,20 +30,27 @@ int Fail(const std::string& message) {
   return 1;
 }
 
-// The capture's start-up: the show's start values and timeline, the frame it
-// paints on, the seed, every picture and the music read in place from the
-// carried files, and the seeded starfield. No launcher, display or sound
-// device, and nothing is written to disk.
+// The capture's start-up, the show's own: the frame in memory, the seed, every
+// picture read in place from the carried files and the music decoded for the
+// file at the capture's volume. No launcher, display or sound device, no
+// message box, nothing written to disk; a carried file that does not load
+// ends the capture with its name.
 bool StartCaptureShow(const CaptureOptions& options, std::string& error) {
-  SetStartValues();
-  BuildTimeline();
-  screenWidth = DESIGN_WIDTH;
-  screenHeight = DESIGN_HEIGHT;
-  if (!OpenFrameSource(error)) return false;
-  SeedRandom(options.seed);
-  if (!LoadCarriedFiles(options.volume, error)) return false;
-  SeedStarfield();
-  return true;
+  ShowStart how;
+  how.display = ShowStart::Display::NONE;
+  how.music = false;
+  how.carriedInMemory = TestCarriedFiles();
+  how.takeMusic = LoadSoundtrack;
+  how.musicVolume = options.volume;
+  how.seeded = true;
+  how.seed = options.seed;
+  how.entry = ShowStart::Entry::CALLER;
+  if (StartShowAlone(how)) return true;
+  if (unloadedFile.empty())
+    error = "cannot make a 1920 x 1080 frame in memory";
+  else
+    error = "the carried file " + unloadedFile + " cannot be loaded";
+  return false;
 }
 
 double NowSeconds() {

@@ -2,12 +2,22 @@
 #include "tools/capture/test_hooks.h"
 
 #ifdef ZYNTRAX_CAPTURE_TEST_HOOKS
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
-bool TestSpoilsCarriedFile(const char* name) {
+const EmbeddedAsset* TestCarriedFiles() {
+  static std::vector<EmbeddedAsset> files(ASSET_PACK, ASSET_PACK + ASSET_COUNT);
+  static std::vector<uint8_t> garbage;
   const char* spoil = std::getenv("ZYNTRAX_TEST_SPOIL");
-  return spoil && std::strcmp(spoil, name) == 0;
+  for (EmbeddedAsset& file : files) {
+    if (!spoil || std::strcmp(spoil, file.name) != 0) continue;
+    garbage.resize((size_t)file.length);
+    for (size_t i = 0; i < garbage.size(); i++) garbage[i] = (uint8_t)(i * 7 + 13);
+    file.bytes = garbage.data();
+  }
+  return files.data();
 }
 
 bool TestRefusesUnnamedFiles() {
