@@ -55,7 +55,15 @@ static void DrawHeaderBand(const TimelineRecord& row) {
     DrawFontText(row.headerText, x, 235.0f, Rgb(255, 255, 255), 255, 1.0f);
   }
   SpriteId header = row.headerImage + 1;
-  if (SpriteExists(header)) DrawSpriteOpaque(header, 0.0f, 0.0f);
+  if (!SpriteExists(header)) return;
+  DrawSpriteOpaque(header, 0.0f, 0.0f);
+  // On a frame wider than the header picture (a full screen at a big
+  // desktop's size) the rest of the band is black, not what was there before.
+  const int64_t covered = SpriteWidth(header);
+  if (covered < screenWidth && BeginScreenDrawing()) {
+    DrawBox((int)covered, 0, (int)(screenWidth - covered), (int)BAND_HEIGHT, Rgb(0, 0, 0));
+    EndScreenDrawing();
+  }
 }
 
 static void DrawSceneFlash() {

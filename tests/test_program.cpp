@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vorbis/vorbisfile.h>
 
@@ -325,10 +326,17 @@ TEST(Program, SigtermEndsAFullScreenAndAWindowedShowAtOnce) {
   }
 }
 
-TEST(Program, SigintDuringTheLauncherEndsWithoutAShow) {
+// Started under nohup, a hang-up leaves the program running; Ctrl+C still ends it.
+TEST(Program, SigintDuringTheLauncherEndsWithoutAShowAndAnIgnoredHangUpStaysIgnored) {
   ShowRun run(1920, 1080);
-  ASSERT_TRUE(run.Start());
+  signal(SIGHUP, SIG_IGN);
+  const bool started = run.Start();
+  signal(SIGHUP, SIG_DFL);
+  ASSERT_TRUE(started);
   SleepMs(500);
+  kill(run.pid, SIGHUP);
+  SleepMs(500);
+  EXPECT_EQ(waitpid(run.pid, nullptr, WNOHANG), 0) << "a hang-up ended a program started under nohup";
   kill(run.pid, SIGINT);
   EXPECT_EQ(run.Exit(5000), 0);
   EXPECT_TRUE(WindowGone(run.desktop, SHOW));

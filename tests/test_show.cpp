@@ -126,8 +126,7 @@ uint64_t FrameHash() {
 
 // The whole show from the same start and a black frame, every row's frames
 // after the given steps, painted as they come on one thread or kept and
-// painted in strips on two, on a frame of screenWidth x screenHeight. (Wider
-// than 1920, the starfield's header band keeps what was there before.)
+// painted in strips on two, on a frame of screenWidth x screenHeight.
 std::vector<uint64_t> ShowFrames(int threads, std::initializer_list<int> steps) {
   SetPaintThreads(threads);
   const int64_t width = screenWidth, height = screenHeight;
@@ -173,6 +172,33 @@ TEST_F(Show, BigDesktopFramesAreTheSameOnOneAndOnTwoThreads) {
     const auto steps = {350};
     ExpectSameFrames(ShowFrames(1, steps), ShowFrames(2, steps), steps.size());
   }
+  ASSERT_TRUE(OpenFrame(1920, 1080));
+}
+
+// Past the 1920-wide header picture, every row's header band is black once the
+// entry flash has faded, whatever the frame held before.
+TEST_F(Show, ABigDesktopsHeaderBandIsBlackPastTheHeaderPicture) {
+  ASSERT_TRUE(OpenFrame(3840, 2160));
+  screenWidth = 3840;
+  screenHeight = 2160;
+  EnterScene(0);
+  for (int row = 0; row < 20; row++) {
+    if (row > 0) TestSetClock(sceneStart + timeline[currentScene].durationMs + 1);
+    UpdateSceneTime();
+    ASSERT_TRUE(BeginScreenDrawing());
+    DrawBox(0, 0, 3840, 2160, Rgb(90, 160, 30));
+    EndScreenDrawing();
+    TestAdvanceClock(SCENE_FLASH_MS + 1);
+    DrawFrame();
+    ASSERT_TRUE(BeginScreenDrawing());
+    std::set<Colour> past;
+    for (int y = 0; y < 200; y += 7)
+      for (int x = 1920; x < 3840; x += 13) past.insert(ReadPixel(x, y));
+    EndScreenDrawing();
+    EXPECT_EQ(past, std::set<Colour>{Rgb(0, 0, 0)}) << "row " << row;
+  }
+  screenWidth = 1920;
+  screenHeight = 1080;
   ASSERT_TRUE(OpenFrame(1920, 1080));
 }
 

@@ -1,6 +1,7 @@
 // The desktop's start and shutdown, the sleep, and the quit signals: SIGINT,
 // SIGTERM and SIGHUP only raise a flag that the program's loops read, so every
-// way out goes through the same exit path.
+// way out goes through the same exit path; one the caller left ignored (nohup)
+// stays ignored.
 #include <SDL.h>
 #include <dlfcn.h>
 #include <signal.h>
@@ -36,7 +37,11 @@ void StartPlatform() {
   struct sigaction action {};
   action.sa_handler = OnQuitSignal;
   sigemptyset(&action.sa_mask);
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction now {};
+    if (sigaction(signal, nullptr, &now) == 0 && now.sa_handler == SIG_IGN) continue;
+    sigaction(signal, &action, nullptr);
+  }
   QuietAlsa();
   // Without a Wayland compositor named, only X11 is tried: the Wayland client
   // library would complain on the terminal about the compositor that is not there.
