@@ -1,4 +1,5 @@
-// The GL presenter on Windows: a legacy WGL context on the show window, the
+// The GL presenter on Windows: whether the driver's GL is hardware (asked on
+// a hidden window of its own), a legacy WGL context on the show window, the
 // frame uploaded into one texture (BGRA, nearest filtering) and drawn as a
 // quad at the picture's rectangle; the swap interval through
 // wglSwapIntervalEXT where the driver offers it.
