@@ -37,7 +37,7 @@ timed() {
     line=${line%$'\r'}
     echo "$line" >>"$out"
     case "$line" in presenter* | row*) ;; *) continue ;; esac
-    now=$(cat /proc/$pid/task/*/schedstat /proc/$server/schedstat 2>/dev/null | awk '{ t += $1 } END { print t + 0 }')
+    now=$(cat /proc/$pid/task/*/schedstat /proc/$server/schedstat 2>/dev/null | awk '{ t += $1 } END { printf "%.0f", t }')
     [ -n "$prev" ] && [ -d /proc/$pid ] &&
       echo "cpu ${line:4:2} $(awk -v d=$((now - prev)) -v f="$frames" 'BEGIN { printf "%.2f", d / 1e6 / f }')" >>"$out"
     prev=$now
@@ -45,11 +45,12 @@ timed() {
   wait $pid
   rm -f "$fifo"
 }
-export -f timed
+declare -f timed >"$out/timed.sh"  # for the shell under xvfb-run
 export frames
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 xvfb-run -a -s "-screen 0 1920x1080x24 +extension GLX +render -noreset" bash -c '
   set -e
+  . '"$out"'/timed.sh
   timed '"$out"'/native.txt 0 build-bench/tools/make_bench --frames '"$frames"'
   # This prefix'"'"'s server (its folder is named after the prefix'"'"'s device
   # and inode), kept up to be timed with the exe.
@@ -93,7 +94,7 @@ rows() {  # row median p95 present cpu ("-" when not read), one line per row
 }
 join -j1 <(rows "$out/native.txt") <(rows "$out/wine.txt") | sort -n |
   awk '{ printf "row %2d  native %6.2f %6.2f %5.2f   wine %6.2f %6.2f %5.2f   x%.2f   cpu %5s %5s x%s\n",
-         $1, $2, $3, $4, $6, $7, $8, $6 / $2, $5, $9, $5 > 0 && $9 > 0 ? sprintf("%.2f", $9 / $5) : "-" }'
+         $1, $2, $3, $4, $6, $7, $8, $6 / $2, $5, $9, ($5 > 0 && $9 > 0 ? sprintf("%.2f", $9 / $5) : "-") }'
 cat "$out/launch.txt"
 echo "== sizes"
 stat -c '%n %s bytes' build-windows/exe/zyntrax.exe build-windows/exe/release/zyntrax.exe build-windows/exe/zyntrax-*-windows-x64.zip

@@ -201,6 +201,7 @@ int main(int argc, char** argv) {
   const char* presenterName = CurrentDisplay().presenter == PRESENTER_GL ? "gl" : "surface";
   std::printf("presenter: %s, show painted at %lld x %lld on %d thread%s\n", presenterName, (long long)screenWidth,
               (long long)screenHeight, PaintThreads(), PaintThreads() == 1 ? "" : "s");
+  std::fflush(stdout);  // a reader times each row from this line on
   showStartMs = ElapsedMs();
   std::vector<RowTiming> rows;
   if (unread) {
