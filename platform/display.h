@@ -46,10 +46,10 @@ int PresentFrame(const PixelView& frame);
 // can wait for it, a paced loop where it cannot); 0: as fast as frames come
 // (the benchmark, tests). Non-zero when accepted.
 int SetSwapInterval(int interval);
+
+// ---- shared by every target (display_info.cpp, display_record.cpp) -------------
 // The presenter the next display will use (PRESENTER_*); the open one is kept.
 void ChoosePresenter(int presenter);
-
-// ---- shared by every target (platform/display_info.cpp) ------------------------
 struct DisplayInfo {
   bool open = false;
   bool windowed = false;

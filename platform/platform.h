@@ -7,9 +7,10 @@
 // sound_output.h, pixels.h and work_sharing.h state everything the layers
 // above may call. Part of it is written once in platform/ for every target
 // (clock.cpp, random.cpp, files.cpp, messages.cpp, keys.cpp, display_info.cpp,
-// launcher_canvases.cpp, pixels.cpp, work_sharing.cpp); the rest is each
-// target's, in its own folder (platform/desktop/, platform/web/). A target's
-// duties, each with its contract where it is declared:
+// display_record.cpp, launcher_canvases.cpp, launcher_events.cpp, pixels.cpp,
+// work_sharing.cpp); the rest is each target's, in its own folder
+// (platform/desktop/, platform/web/, platform/windows/). A target's duties,
+// each with its contract where it is declared:
 //   platform.h         Delay, SystemFontFile, PollWindowEvent, StartPlatform,
 //                      QuitRequested, ShutdownPlatform
 //   target.h           ShowMessageBox, ReadEscape; keeping shownDisplay current

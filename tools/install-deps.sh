@@ -24,8 +24,9 @@ test_packages=(
   clang libclang-rt-14-dev llvm
   # the web page (tools/web.sh) and its browser tests in both browsers
   emscripten chromium firefox-esr python3
-  # zyntrax.exe (tools/windows.sh) and its tests under Wine
-  mingw-w64 libz-mingw-w64-dev googletest wine wine64
+  # zyntrax.exe (tools/windows.sh) and its tests under Wine (RandR: the
+  # screen mode its full-screen test switches to)
+  mingw-w64 libz-mingw-w64-dev googletest wine wine64 libxrandr-dev
 )
 case "${1:-test}" in
   play) packages=("${play_packages[@]}") ;;

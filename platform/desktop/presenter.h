@@ -6,11 +6,7 @@
 #include <SDL.h>
 
 #include "platform/pixels.h"
-
-// The picture's rectangle in the window's drawable, top-left origin.
-struct PictureRect {
-  int x = 0, y = 0, width = 0, height = 0;
-};
+#include "platform/target.h"  // PictureRect
 
 // Makes a GL context on the window. With hardwareOnly, a software renderer
 // (llvmpipe, softpipe) counts as no GL: the context is dropped again. False

@@ -207,16 +207,13 @@ int OpenWindowDisplay(int hostWindow, int x, int y, int width, int height, int a
   auto it = hosts.find(hostWindow);
   if (it == hosts.end() || width <= 0 || height <= 0) return 0;
   const HostWindow& host = it->second;
-  int w = width, h = height;
-  if (autoStretch) {
-    w = host.width - (x + rightOffset);
-    h = host.height - (y + bottomOffset);
-    if (w < 1) w = 1;
-    if (h < 1) h = 1;
-  }
+  const PicturePlace place{x, y, autoStretch != 0, rightOffset, bottomOffset};
+  const PictureRect picture = PlacePicture(place, width, height, host.width, host.height);
   const bool wholePage = autoStretch && host.x + x == 0 && host.y + y == 0 && rightOffset == 0 && bottomOffset == 0 &&
                          host.width == JsPageWidth() && host.height == JsPageHeight();
-  if (!Open(width, height, wholePage ? PLACE_PAGE : PLACE_BOX, host.x + x, host.y + y, w, h, hostTitle)) return 0;
+  if (!Open(width, height, wholePage ? PLACE_PAGE : PLACE_BOX, host.x + x, host.y + y, picture.width, picture.height,
+            hostTitle))
+    return 0;
   display.windowed = true;
   return 1;
 }
@@ -262,5 +259,3 @@ int PresentFrame(const PixelView& frame) {
 
 // The browser paces the loop to its display: an animation frame at a time.
 int SetSwapInterval(int interval) { return display.open ? 1 : 0; }
-
-void ChoosePresenter(int presenter) {}

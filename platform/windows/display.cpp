@@ -1,76 +1,26 @@
 // The show's display on Win32: exclusive full screen (the display mode changed
 // with ChangeDisplaySettingsW, given back when the show loses the foreground
-// and taken again when it returns), captioned and borderless host windows, the
-// picture's place in them, the presenter chosen once per display, and pacing
-// to the refresh rate where no swap interval waits for the retrace.
+// and taken again when it returns), captioned and borderless host windows and
+// the presenter chosen once per display. Where the picture lies and the pacing
+// are the display record's (platform/display_record.cpp).
 #include "platform/display.h"
 
-#include <algorithm>
 #include <chrono>
 #include <map>
-#include <thread>
 
 #include "platform/platform.h"
 #include "platform/target.h"
 #include "platform/windows/presenters.h"
 
 namespace {
-struct DisplayState {
-  bool open = false;
-  bool windowed = false;
-  bool autoStretch = false;
-  int presenter = PRESENTER_AUTO;
-  int logicalWidth = 0, logicalHeight = 0;
-  int x = 0, y = 0, rightOffset = 0, bottomOffset = 0;  // placement inside the host window
-  PictureRect picture;
-  HWND window = nullptr;
-  int swapInterval = 1;
-  bool retraceWaits = false;
-  double refreshHz = 60;
-  std::chrono::steady_clock::time_point nextFrame;
-};
-DisplayState display;
-int requestedPresenter = PRESENTER_AUTO;
-
+HWND shownWindow = nullptr;  // the window the open display is in
 std::map<int, HWND> hostWindows;
 HWND fullscreenWindow = nullptr;
 DEVMODEW fullscreenMode{};
 bool modeChanged = false;  // the desktop's mode is ours at the moment
 
-// What CurrentDisplay reports, from the state above.
-void Publish() {
-  const DisplayState& d = display;
-  DisplayInfo& info = shownDisplay;
-  info.open = d.open;
-  info.windowed = d.windowed;
-  info.presenter = d.presenter;
-  info.logicalWidth = d.logicalWidth;
-  info.logicalHeight = d.logicalHeight;
-  info.pictureX = d.picture.x;
-  info.pictureY = d.picture.y;
-  info.pictureWidth = d.picture.width;
-  info.pictureHeight = d.picture.height;
-  info.windowId = (uint32_t)(uintptr_t)d.window;
-  info.refreshHz = d.refreshHz;
-}
-
-void PlaceInHost(int hostW, int hostH) {
-  DisplayState& d = display;
-  d.picture.x = d.x;
-  d.picture.y = d.y;
-  if (d.autoStretch) {
-    d.picture.width = std::max(1, hostW - (d.x + d.rightOffset));
-    d.picture.height = std::max(1, hostH - (d.y + d.bottomOffset));
-  } else {
-    d.picture.width = d.logicalWidth;
-    d.picture.height = d.logicalHeight;
-  }
-}
-
 void OnWindowSize(HWND window, int width, int height) {
-  if (!display.open || !display.windowed || window != display.window) return;
-  PlaceInHost(width, height);
-  Publish();
+  if (window == shownWindow) FollowHostSize(width, height);
 }
 
 // Alt+Tab out of exclusive full screen: the desktop gets its own mode back and
@@ -85,7 +35,7 @@ void OnWindowActive(HWND window, bool active) {
     if (fullscreenMode.dmSize && ChangeDisplaySettingsW(&fullscreenMode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL)
       modeChanged = true;
     ShowWindow(window, SW_RESTORE);
-    SetWindowPos(window, HWND_TOP, 0, 0, display.logicalWidth, display.logicalHeight, SWP_SHOWWINDOW);
+    SetWindowPos(window, HWND_TOP, 0, 0, displayRecord.logicalWidth, displayRecord.logicalHeight, SWP_SHOWWINDOW);
   }
 }
 
@@ -115,33 +65,18 @@ HWND MakeWindow(const std::string& title, DWORD style, DWORD exStyle, int x, int
   return w;
 }
 
-bool StartPresenting(HWND window, int width, int height) {
-  DisplayState& d = display;
-  d.window = window;
-  d.logicalWidth = width;
-  d.logicalHeight = height;
-  d.refreshHz = RefreshRate();
-  d.presenter = PRESENTER_SURFACE;
-  if (requestedPresenter != PRESENTER_SURFACE && WglStart(window, requestedPresenter == PRESENTER_AUTO))
-    d.presenter = PRESENTER_GL;
-  d.open = true;
+// Picks the presenter for the window and opens the display begun in the
+// record (the DIB path needs nothing that could fail); returns 1.
+int StartPresenting(HWND window) {
+  const double refreshHz = RefreshRate();
+  const int requested = RequestedPresenter();
+  int presenter = PRESENTER_SURFACE;
+  if (requested != PRESENTER_SURFACE && WglStart(window, requested == PRESENTER_AUTO)) presenter = PRESENTER_GL;
+  shownWindow = window;
+  DisplayOpened((uint32_t)(uintptr_t)window, presenter, refreshHz);
   SetSwapInterval(1);
   SetWindowHandlers(OnWindowSize, OnWindowActive);
-  Publish();
-  return true;
-}
-
-void Pace() {
-  using Clock = std::chrono::steady_clock;
-  DisplayState& d = display;
-  const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / d.refreshHz));
-  auto now = Clock::now();
-  if (now < d.nextFrame) {
-    Delay(std::chrono::duration_cast<std::chrono::milliseconds>(d.nextFrame - now).count());
-    d.nextFrame += period;
-  } else {
-    d.nextFrame = (now - d.nextFrame < period ? d.nextFrame : now) + period;
-  }
+  return 1;
 }
 }  // namespace
 
@@ -149,9 +84,8 @@ int DesktopWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int DesktopHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 
 void CloseScreen() {
-  DisplayState& d = display;
   SetWindowHandlers(nullptr, nullptr);
-  if (d.presenter == PRESENTER_GL) WglStop();
+  if (displayRecord.presenter == PRESENTER_GL) WglStop();
   if (fullscreenWindow) {
     DestroyWindow(fullscreenWindow);
     fullscreenWindow = nullptr;
@@ -160,8 +94,8 @@ void CloseScreen() {
     fullscreenMode = DEVMODEW{};
     SetCursorShown(true);
   }
-  d = DisplayState{};
-  Publish();
+  shownWindow = nullptr;
+  ForgetDisplay();
 }
 
 int OpenFullscreenDisplay(int width, int height, int depth, const std::string& title) {
@@ -186,18 +120,14 @@ int OpenFullscreenDisplay(int width, int height, int depth, const std::string& t
   }
   fullscreenWindow = window;
   SetCursorShown(false);
-  display.picture = PictureRect{0, 0, width, height};
-  if (!StartPresenting(window, width, height)) {
-    CloseScreen();
-    return 0;
-  }
-  return 1;
+  BeginDisplayRecord(false, PicturePlace{}, width, height, width, height);
+  return StartPresenting(window);
 }
 
 int OpenHostWindow(int number, int x, int y, int width, int height, const std::string& title, int style) {
   auto it = hostWindows.find(number);
   if (it != hostWindows.end()) {
-    if (display.window == it->second) CloseScreen();
+    if (shownWindow == it->second) CloseScreen();
     DestroyWindow(it->second);
     hostWindows.erase(it);
   }
@@ -213,56 +143,34 @@ int OpenHostWindow(int number, int x, int y, int width, int height, const std::s
 int OpenWindowDisplay(int hostWindow, int x, int y, int width, int height, int autoStretch, int rightOffset,
                       int bottomOffset) {
   CloseScreen();
-  DisplayState& d = display;
-  d.windowed = true;
-  d.autoStretch = autoStretch != 0;
-  d.x = x;
-  d.y = y;
-  d.rightOffset = rightOffset;
-  d.bottomOffset = bottomOffset;
   auto it = hostWindows.find(hostWindow);
   if (it == hostWindows.end() || width <= 0 || height <= 0) return 0;
-  d.logicalWidth = width;
-  d.logicalHeight = height;
   RECT client;
   GetClientRect(it->second, &client);
-  PlaceInHost(client.right, client.bottom);
-  if (!StartPresenting(it->second, width, height)) {
-    CloseScreen();
-    return 0;
-  }
-  return 1;
+  BeginDisplayRecord(true, PicturePlace{x, y, autoStretch != 0, rightOffset, bottomOffset}, width, height,
+                     client.right, client.bottom);
+  return StartPresenting(it->second);
 }
 
 void ShowDisplayCursor(bool show) { SetCursorShown(show); }
 
-int SetSwapInterval(int interval) {
-  DisplayState& d = display;
-  if (!d.open) return 0;
-  d.swapInterval = interval;
-  d.retraceWaits = d.presenter == PRESENTER_GL && interval == 1 && WglSetSwapInterval(1);
-  if (d.presenter == PRESENTER_GL && interval != 1) WglSetSwapInterval(interval);
-  d.nextFrame = {};
-  return 1;
-}
-
-void ChoosePresenter(int presenter) { requestedPresenter = presenter; }
+int SetSwapInterval(int interval) { return KeepSwapInterval(interval, WglSetSwapInterval); }
 
 int PresentFrame(const PixelView& frame) {
-  DisplayState& d = display;
-  if (!d.open || !IsWindow(d.window) || !frame.pixels) return 0;
+  const DisplayRecord& d = displayRecord;
+  if (!d.open || !IsWindow(shownWindow) || !frame.pixels) return 0;
   PumpMessages();
   bool shown = true;
-  if (!IsIconic(d.window)) {
-    shown = d.presenter == PRESENTER_GL ? WglPresent(d.window, frame, d.picture)
-                                        : DibPresent(d.window, frame, d.picture);
+  if (!IsIconic(shownWindow)) {
+    shown = d.presenter == PRESENTER_GL ? WglPresent(shownWindow, frame, d.picture)
+                                        : DibPresent(shownWindow, frame, d.picture);
   }
-  if (d.swapInterval == 1 && (!d.retraceWaits || IsIconic(d.window))) Pace();
+  Delay(std::chrono::duration_cast<std::chrono::milliseconds>(FrameHoldBack(!IsIconic(shownWindow))).count());
   return shown ? 1 : 0;
 }
 
 HWND ShowWindowHandle() {
-  if (display.window && IsWindow(display.window)) return display.window;
+  if (shownWindow && IsWindow(shownWindow)) return shownWindow;
   if (fullscreenWindow) return fullscreenWindow;
   for (auto& host : hostWindows)
     if (IsWindow(host.second)) return host.second;

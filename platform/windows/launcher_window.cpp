@@ -1,8 +1,8 @@
 // The launcher's window on Windows: a captioned window with a close box, the
 // common controls (labels, a combo box, a track bar, a check box, a button) at
 // the caller's coordinates, canvases that show the pixels driver/launcher.cpp
-// paints (launcher_canvases.cpp) as DIBs, and one queue of the events the
-// controls raise.
+// paints (launcher_canvases.cpp) as DIBs; the events the controls raise are
+// queued in launcher_events.cpp.
 #include "platform/launcher_window.h"
 
 #include "platform/windows/win32.h"
@@ -10,9 +10,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <deque>
 #include <map>
-#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -27,27 +25,22 @@ std::vector<uint8_t> aligned;  // a canvas's rows padded to whole words, as a DI
 
 HWND launcher = nullptr;
 HFONT font = nullptr;
-std::deque<std::pair<int, int>> events;  // (event, gadget)
 std::map<int, HWND> gadgets;
 std::vector<HWND> labels;
 std::map<int, Canvas> canvases;
 
-void Queue(int event, int gadget) {
-  if (events.size() < 256) events.emplace_back(event, gadget);
-}
-
 LRESULT CALLBACK LauncherProc(HWND window, UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     case WM_CLOSE:
-      Queue(WINDOW_CLOSE_EVENT, 0);
+      QueueLauncherEvent(WINDOW_CLOSE_EVENT, 0);
       return 0;  // the launcher decides; the window stays until it is closed
     case WM_COMMAND: {
       int id = LOWORD(w), code = HIWORD(w);
-      if (gadgets.count(id) && (code == BN_CLICKED || code == CBN_SELCHANGE)) Queue(LAUNCHER_GADGET_EVENT, id);
+      if (gadgets.count(id) && (code == BN_CLICKED || code == CBN_SELCHANGE)) QueueLauncherEvent(LAUNCHER_GADGET_EVENT, id);
       return 0;
     }
     case WM_HSCROLL:
-      if (l) Queue(LAUNCHER_GADGET_EVENT, GetDlgCtrlID((HWND)l));
+      if (l) QueueLauncherEvent(LAUNCHER_GADGET_EVENT, GetDlgCtrlID((HWND)l));
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
@@ -148,7 +141,7 @@ void LauncherWindowClose() {
   if (font) DeleteObject(font);
   launcher = nullptr;
   font = nullptr;
-  events.clear();
+  ForgetLauncherEvents();
   gadgets.clear();
   labels.clear();
   canvases.clear();
@@ -218,11 +211,7 @@ int LauncherGadgetState(int id) {
 
 int LauncherPollEvent(int* gadget) {
   PumpMessages();
-  if (events.empty()) return 0;
-  auto [event, id] = events.front();
-  events.pop_front();
-  if (gadget) *gadget = id;
-  return event;
+  return TakeLauncherEvent(gadget);
 }
 
 void LauncherShowCanvas(int id) {

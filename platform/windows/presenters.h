@@ -5,11 +5,7 @@
 #pragma once
 #include "platform/windows/win32.h"
 #include "platform/pixels.h"
-
-// The picture's rectangle in the window's client area, top-left origin.
-struct PictureRect {
-  int x = 0, y = 0, width = 0, height = 0;
-};
+#include "platform/target.h"  // PictureRect
 
 bool DibPresent(HWND window, const PixelView& frame, const PictureRect& rect);
 

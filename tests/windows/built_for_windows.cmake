@@ -32,9 +32,11 @@ add_executable(win_inspect ${_tests}/windows/win_inspect.cpp)
 target_link_libraries(win_inspect PRIVATE comctl32 user32)
 set_target_properties(win_inspect PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 
-add_executable(present_check ${_tests}/windows/present_check.cpp)
-target_link_libraries(present_check PRIVATE zyntrax_driver)
-set_target_properties(present_check PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+foreach(_check present_check activation_check)
+  add_executable(${_check} ${_tests}/windows/${_check}.cpp)
+  target_link_libraries(${_check} PRIVATE zyntrax_driver)
+  set_target_properties(${_check} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+endforeach()
 
 # The loader test's kept files stored with xz, unpacked here (no xz under Wine).
 file(GLOB _packed CONFIGURE_DEPENDS ${_tests}/fuzz/regressions/*/*.xz)

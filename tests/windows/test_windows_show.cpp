@@ -1,8 +1,9 @@
-// zyntrax.exe under Wine on a private 1920 x 1080 Xvfb screen, in a fresh Wine
-// prefix of the build tree: the launcher and its controls, the show in full
-// screen and in a window, Escape and the close box, the asset folder, a
-// spoiled picture's box, the frames against this process's, and the GL
-// presenter against the DIB one.
+// zyntrax.exe under Wine on a private 1920 x 1080 Xvfb screen, in a Wine
+// prefix of the build tree made fresh for each test run: the launcher and its
+// controls, the show in full screen and in a window, Escape and the close box,
+// the asset folder, a spoiled picture's box, the frames against this
+// process's, the GL presenter against the DIB one, and full screen losing and
+// regaining the foreground.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,6 +23,10 @@
 #include "support/gl_display.h"
 #include "web/native_show.h"
 #include "web/page_tools.h"
+
+// Last: Xlib's macros (Bool, Status, None) would clash with names above.
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
 
 namespace fs = std::filesystem;
 
@@ -59,6 +64,37 @@ RgbPicture Screenshot(const TestDesktop& desktop, const std::string& path) {
   return DecodePng(std::vector<uint8_t>(bytes.begin(), bytes.end()));
 }
 
+// Offers a width x height mode on the desktop's screen beside its own, as a
+// monitor would, so that a program can switch to it. The mode lasts while the
+// connection returned stays open (null on failure): the server forgets it
+// when its last client leaves.
+::Display* AddScreenMode(const TestDesktop& desktop, int width, int height) {
+  ::Display* x = XOpenDisplay(desktop.name().c_str());
+  if (!x) return nullptr;
+  XRRScreenResources* screen = XRRGetScreenResources(x, DefaultRootWindow(x));
+  RRMode id = 0;
+  if (screen && screen->noutput > 0) {
+    std::string name = std::to_string(width) + "x" + std::to_string(height);
+    XRRModeInfo mode{};
+    mode.width = (unsigned)width;
+    mode.height = (unsigned)height;
+    mode.hTotal = (unsigned)width + 160;
+    mode.vTotal = (unsigned)height + 30;
+    mode.dotClock = (unsigned long)mode.hTotal * mode.vTotal * 60;
+    mode.name = name.data();
+    mode.nameLength = (unsigned)name.size();
+    id = XRRCreateMode(x, DefaultRootWindow(x), &mode);
+    XRRAddOutputMode(x, screen->outputs[0], id);
+    XSync(x, False);
+  }
+  if (screen) XRRFreeScreenResources(screen);
+  if (id == 0) {
+    XCloseDisplay(x);
+    return nullptr;
+  }
+  return x;
+}
+
 // One control of the launcher as win_inspect.exe reports it.
 struct Control {
   std::string cls, text;
@@ -79,8 +115,11 @@ class WindowsShow : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     ASSERT_TRUE(fs::exists(EXE)) << EXE << " is missing: run tools/windows.sh";
-    // A fresh prefix for this program's tests.
-    ASSERT_EQ(std::system(("'" + std::string(ZYNTRAX_WINE_PREFIX_SCRIPT) + "' '" + PREFIX + "'").c_str()), 0);
+    // The test tree makes the prefix fresh once per run; run alone, the
+    // program makes one where there is none.
+    if (!fs::exists(PREFIX + "/system.reg")) {
+      ASSERT_EQ(std::system(("'" + std::string(ZYNTRAX_WINE_PREFIX_SCRIPT) + "' '" + PREFIX + "'").c_str()), 0);
+    }
   }
   static void TearDownTestSuite() { std::system(("WINEPREFIX='" + PREFIX + "' wineserver -k 2>/dev/null").c_str()); }
 
@@ -320,5 +359,18 @@ TEST_F(WindowsShow, TheGlPresenterShowsWhatTheDibPresenterShows) {
   std::printf("%zu of %d pixels differ between the presenters\n", differ, 1280 * 720);
   EXPECT_LE(differ, 1280u * 720u / 1000u);
   EXPECT_GT(DistinctColours(dib, 0, 0, 1280, 720, 256), 16);
+}
+// Another program's window activated over the exclusive full screen gives the
+// desktop its mode back and minimises the show; activating the show again
+// takes its mode back (activation_check.exe drives it and reports each step).
+TEST_F(WindowsShow, FullScreenGivesTheModeBackWhileAnotherWindowIsActive) {
+  OpenDesktop();
+  ::Display* mode = AddScreenMode(desktop, 1280, 720);
+  ASSERT_TRUE(mode);
+  const std::string out =
+      RunOn(desktop, WineCommand() + "'" + TOOL + "activation_check.exe' 1280 720; echo status $?");
+  XCloseDisplay(mode);
+  for (const char* step : {"shown 1280 720 0", "left 1920 1080 1", "back 1280 720 0", "closed 1920 1080 0", "status 0"})
+    EXPECT_NE(out.find(step), std::string::npos) << step << " in:\n" << out;
 }
 }  // namespace

@@ -1,15 +1,13 @@
 // The launcher's window on the desktop, in GTK 3: a GtkFixed layout, the
 // canvases shown from their pixel buffers (launcher_canvases.cpp) through
-// cairo pictures, and one event queue.
+// cairo pictures, its events queued (launcher_events.cpp).
 #include "platform/launcher_window.h"
 
 #include "platform/desktop/gtk/gtk_start.h"
 
 #include <gtk/gtk.h>
 
-#include <deque>
 #include <map>
-#include <utility>
 
 #include "platform/platform.h"
 #include "platform/target.h"
@@ -23,18 +21,15 @@ struct Canvas {
 GtkWidget* window = nullptr;
 GtkWidget* layout = nullptr;
 bool gtkReady = false;
-std::deque<std::pair<int, int>> events;  // (event, gadget)
 std::map<int, GtkWidget*> gadgets;
 std::vector<GtkWidget*> labels;
 std::map<int, Canvas> canvases;
 
-void Queue(int event, int gadget) { events.emplace_back(event, gadget); }
-
 gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer) {
-  Queue(WINDOW_CLOSE_EVENT, 0);
+  QueueLauncherEvent(WINDOW_CLOSE_EVENT, 0);
   return TRUE;  // the launcher decides; the window stays until it is closed
 }
-void OnGadget(GtkWidget*, gpointer id) { Queue(LAUNCHER_GADGET_EVENT, GPOINTER_TO_INT(id)); }
+void OnGadget(GtkWidget*, gpointer id) { QueueLauncherEvent(LAUNCHER_GADGET_EVENT, GPOINTER_TO_INT(id)); }
 
 gboolean OnCanvasDraw(GtkWidget*, cairo_t* cr, gpointer id) {
   auto it = canvases.find(GPOINTER_TO_INT(id));
@@ -76,7 +71,7 @@ void LauncherWindowClose() {
   ForgetCanvasBuffers();
   gadgets.clear();
   labels.clear();
-  events.clear();
+  ForgetLauncherEvents();
   if (window) gtk_widget_destroy(window);
   window = layout = nullptr;
   while (gtkReady && gtk_events_pending()) gtk_main_iteration_do(FALSE);
@@ -152,11 +147,7 @@ int LauncherGadgetState(int id) {
 
 int LauncherPollEvent(int* gadget) {
   while (gtkReady && gtk_events_pending()) gtk_main_iteration_do(FALSE);
-  if (events.empty()) return 0;
-  auto [event, id] = events.front();
-  events.pop_front();
-  if (gadget) *gadget = id;
-  return event;
+  return TakeLauncherEvent(gadget);
 }
 
 void LauncherShowCanvas(int id) {
