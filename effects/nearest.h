@@ -3,4 +3,15 @@
 #pragma once
 #include <cmath>
 
-inline int Nearest(float x) { return (int)std::nearbyint(x); }
+// Exactly std::nearbyint under the default rounding, without the library call
+// (mingw-w64's nearbyintf reloads the x87 control word each time, and effects
+// call this per pixel): below 2^23 in magnitude, adding and taking away 2^23
+// leaves the float rounded to an integer, ties to even; from 2^23 on, every
+// float is an integer already.
+inline int Nearest(float x) {
+  constexpr float TWO_TO_23 = 8388608.0f;
+  const float size = std::fabs(x);
+  if (!(size < TWO_TO_23)) return (int)x;
+  const int rounded = (int)((size + TWO_TO_23) - TWO_TO_23);
+  return x < 0 ? -rounded : rounded;
+}

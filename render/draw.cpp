@@ -11,9 +11,14 @@
 #include "render/picture_store.h"
 
 namespace {
-thread_local DrawingOutput output;
-thread_local bool hasOutput = false;
-thread_local long conversions = 0;
+// The calling thread's drawing state, in one thread-local object: mingw-w64
+// reaches each thread_local through a library call, once per draw this way.
+struct ThreadDrawing {
+  DrawingOutput output;
+  bool hasOutput = false;
+  long conversions = 0;
+};
+thread_local ThreadDrawing current;
 
 constexpr int EXCLUSIVE_MODE_BITS = 0x1C2;
 constexpr int BLEND_MODE_BITS = 0x30;
@@ -57,7 +62,7 @@ void NoSpan(uint8_t*, int, const DrawingOutput&) {}
 void ChooseWriter(DrawingOutput& o);
 
 void ConvertFront(DrawingOutput& o) {
-  ++conversions;
+  ++current.conversions;
   Colour c = o.front;
   unsigned a = c >> 24;
   unsigned m = o.blend ? a : 1;
@@ -72,7 +77,7 @@ void ConvertFront(DrawingOutput& o) {
 }
 
 void ConvertBack(DrawingOutput& o) {
-  ++conversions;
+  ++current.conversions;
   Colour c = o.back;
   unsigned a = c >> 24;
   unsigned m = o.blend ? a : 1;
@@ -234,9 +239,9 @@ void SteppedLine(DrawingOutput& o, int64_t x0, int64_t y0, int64_t x1, int64_t y
 
 }  // namespace
 
-DrawingOutput* CurrentOutput() { return hasOutput ? &output : nullptr; }
+DrawingOutput* CurrentOutput() { return current.hasOutput ? &current.output : nullptr; }
 
-long ColourConversions() { return conversions; }
+long ColourConversions() { return current.conversions; }
 
 void UseFrontColour(DrawingOutput& o, Colour colour) {
   if (colour == o.front) return;
@@ -274,24 +279,24 @@ bool StartOutput(DrawingOutput& o, uint8_t* pixels, int width, int height, int b
 int BeginBufferDrawing(uint8_t* pixels, int width, int height, int bytesPerPixel, int rowStride, bool bottomUp,
                        OutputRelease release, void* context) {
   // A new output replaces the current one, which is ended properly first.
-  if (hasOutput) EndScreenDrawing();
-  if (!StartOutput(output, pixels, width, height, bytesPerPixel, rowStride, bottomUp)) return 0;
-  output.release = release;
-  output.context = context;
-  hasOutput = true;
+  if (current.hasOutput) EndScreenDrawing();
+  if (!StartOutput(current.output, pixels, width, height, bytesPerPixel, rowStride, bottomUp)) return 0;
+  current.output.release = release;
+  current.output.context = context;
+  current.hasOutput = true;
   return 1;
 }
 
 void EndScreenDrawing() {
-  if (!hasOutput) return;
-  OutputRelease release = output.release;
-  void* context = output.context;
-  hasOutput = false;
-  output = DrawingOutput{};
+  if (!current.hasOutput) return;
+  OutputRelease release = current.output.release;
+  void* context = current.output.context;
+  current.hasOutput = false;
+  current.output = DrawingOutput{};
   if (release) release(context);
 }
 
-bool HasCurrentOutput() { return hasOutput; }
+bool HasCurrentOutput() { return current.hasOutput; }
 
 void ApplyDrawingMode(DrawingOutput& o, int mode) {
   o.mode = mode;
@@ -301,35 +306,35 @@ void ApplyDrawingMode(DrawingOutput& o, int mode) {
 }
 
 void SetDrawingMode(int mode) {
-  if (!hasOutput) return;
-  if (output.kept) KeepMode(mode);
-  ApplyDrawingMode(output, mode);
+  if (!current.hasOutput) return;
+  if (current.output.kept) KeepMode(mode);
+  ApplyDrawingMode(current.output, mode);
 }
 
 // Each primitive either paints now or, on a frame painted later in strips,
 // is kept with its arguments (render/frame_bands.h).
 void DrawBox(int x, int y, int width, int height, Colour colour) {
-  if (!hasOutput) return;
-  if (output.kept) return KeepBox(x, y, width, height, colour);
-  PaintBox(output, x, y, width, height, colour);
+  if (!current.hasOutput) return;
+  if (current.output.kept) return KeepBox(x, y, width, height, colour);
+  PaintBox(current.output, x, y, width, height, colour);
 }
 
 void DrawLine(int x, int y, int width, int height, Colour colour) {
-  if (!hasOutput) return;
-  if (output.kept) return KeepLine(x, y, width, height, colour);
-  PaintLine(output, x, y, width, height, colour);
+  if (!current.hasOutput) return;
+  if (current.output.kept) return KeepLine(x, y, width, height, colour);
+  PaintLine(current.output, x, y, width, height, colour);
 }
 
 void DrawCircle(int x, int y, int radius, Colour colour) {
-  if (!hasOutput) return;
-  if (output.kept) return KeepCircle(x, y, radius, colour);
-  PaintCircle(output, x, y, radius, colour);
+  if (!current.hasOutput) return;
+  if (current.output.kept) return KeepCircle(x, y, radius, colour);
+  PaintCircle(current.output, x, y, radius, colour);
 }
 
 void DrawImageAt(int image, int x, int y, int width, int height) {
-  if (!hasOutput) return;
-  if (output.kept) return KeepImage(image, x, y, width, height);
-  PaintImage(output, image, x, y, width, height);
+  if (!current.hasOutput) return;
+  if (current.output.kept) return KeepImage(image, x, y, width, height);
+  PaintImage(current.output, image, x, y, width, height);
 }
 
 void PaintBox(DrawingOutput& o, int x, int y, int width, int height, Colour colour) {
@@ -377,9 +382,9 @@ void PaintCircle(DrawingOutput& o, int x, int y, int radius, Colour colour) {
 }
 
 Colour ReadPixel(int x, int y) {
-  if (!hasOutput) return 0;
-  if (output.kept) PaintKeptFrame();  // what was drawn so far must be on the frame
-  const DrawingOutput& o = output;
+  if (!current.hasOutput) return 0;
+  if (current.output.kept) PaintKeptFrame();  // what was drawn so far must be on the frame
+  const DrawingOutput& o = current.output;
   int64_t px = (int64_t)x + o.originX, py = (int64_t)y + o.originY;
   if (px < 0 || py < 0 || px >= o.width || py >= o.height) return 0;
   const uint8_t* p = OutputRow(o, (int)py) + px * o.bytesPerPixel;
@@ -388,8 +393,8 @@ Colour ReadPixel(int x, int y) {
   return c;
 }
 
-int OutputWidth() { return hasOutput ? output.width : 0; }
-int OutputHeight() { return hasOutput ? output.height : 0; }
+int OutputWidth() { return current.hasOutput ? current.output.width : 0; }
+int OutputHeight() { return current.hasOutput ? current.output.height : 0; }
 
 void PaintImage(DrawingOutput& o, int image, int x, int y, int width, int height) {
   if (width <= 0 || height <= 0) return;

@@ -1,14 +1,18 @@
 // The block scenes painted into memory pictures: the plasma's determinism,
 // opposite turns and intensity range; the equalizer's layout, colours, targets
-// and update rate; the rotozoom's cache indexing, mirror and fallback frame.
+// and update rate; the rotozoom's cache indexing, mirror and fallback frame;
+// the rounding every effect takes its integers from.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "driver/driver.h"
 #include "effects/effects.h"
 #include "effects/equalizer.h"
+#include "effects/nearest.h"
 #include "effects/plasma.h"
 #include "effects/rotozoom.h"
 #include "platform/platform.h"
@@ -30,6 +34,26 @@ MemoryOutput PaintedPlasma(float T, float turnSign, bool red) {
   return out;
 }
 }  // namespace
+
+// ---- rounding ----
+
+// Frames must not change with the rounding's implementation: it gives what the
+// C library's nearbyint gives, ties to even, both signs, up to int's range.
+TEST(Nearest, RoundsAsTheCLibraryDoes) {
+  for (float x : {0.5f, 1.5f, 2.5f, -0.5f, -1.5f, -2.5f, 0.49999997f, 4194303.5f, 4194304.5f, 8388607.5f,
+                  8388607.0f, 8388608.0f, 8388609.0f, 16777216.0f, 2147483520.0f, -2147483648.0f, -0.0f,
+                  std::numeric_limits<float>::denorm_min()})
+    EXPECT_EQ(Nearest(x), (int)std::nearbyint(x)) << x;
+  // Every 4097th float bit pattern of both signs below 2^31 in magnitude.
+  for (uint32_t bits = 0; bits < 0x4F000000u; bits += 4097) {
+    for (uint32_t sign : {0u, 0x80000000u}) {
+      float x;
+      const uint32_t b = bits | sign;
+      std::memcpy(&x, &b, sizeof x);
+      ASSERT_EQ(Nearest(x), (int)std::nearbyint(x)) << x;
+    }
+  }
+}
 
 // ---- plasma ----
 

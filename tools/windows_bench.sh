@@ -2,9 +2,12 @@
 # zyntrax.exe's benchmark beside the native one, in one run under one Xvfb
 # screen (1920 x 1080, Mesa's software GL): make_bench.exe under Wine and the
 # Release make_bench, every timeline row (median and p95 per frame, and what
-# presenting costs), each Wine row as a share of the native one; then the
-# Launch click to the first show frame of zyntrax.exe, and the sizes of the exe
-# and the release zip.
+# presenting costs), each Wine row as a share of the native one, and the
+# processor time per frame of each row (the program's threads, and under Wine
+# its wineserver too), read from /proc as the row ends: on a shared machine
+# that is the figure to compare (the exe's own processor clocks have 10 ms
+# steps under Wine). Then the Launch click to the first show frame of
+# zyntrax.exe, and the sizes of the exe and the release zip.
 #   tools/windows_bench.sh [FRAMES_PER_ROW]   (default 120)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,11 +23,43 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"; WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true' EXIT
 
 export LIBGL_ALWAYS_SOFTWARE=1 WINEPREFIX="$prefix" WINEDEBUG=-all
+
+# timed OUT SERVER_PID PROGRAM ARGS...: runs the benchmark into OUT, adding
+# after each row's line "cpu ROW MS": the processor time per frame its threads
+# and the given server process took (0: none) since the line before.
+timed() {
+  local out=$1 server=$2 fifo pid line prev="" now
+  shift 2
+  fifo=$(mktemp -u) && mkfifo "$fifo"
+  "$@" </dev/null >"$fifo" &
+  pid=$!
+  while IFS= read -r line; do
+    line=${line%$'\r'}
+    echo "$line" >>"$out"
+    case "$line" in presenter* | row*) ;; *) continue ;; esac
+    now=$(cat /proc/$pid/task/*/schedstat /proc/$server/schedstat 2>/dev/null | awk '{ t += $1 } END { printf "%.0f", t }')
+    [ -n "$prev" ] && [ -d /proc/$pid ] &&
+      echo "cpu ${line:4:2} $(awk -v d=$((now - prev)) -v f="$frames" 'BEGIN { printf "%.2f", d / 1e6 / f }')" >>"$out"
+    prev=$now
+  done <"$fifo"
+  wait $pid
+  rm -f "$fifo"
+}
+declare -f timed >"$out/timed.sh"  # for the shell under xvfb-run
+export frames
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 xvfb-run -a -s "-screen 0 1920x1080x24 +extension GLX +render -noreset" bash -c '
   set -e
-  build-bench/tools/make_bench --frames '"$frames"' > '"$out"'/native.txt
-  wine build-windows/exe/make_bench.exe --frames '"$frames"' | tr -d "\r" > '"$out"'/wine.txt
+  . '"$out"'/timed.sh
+  timed '"$out"'/native.txt 0 build-bench/tools/make_bench --frames '"$frames"'
+  # This prefix'"'"'s server (its folder is named after the prefix'"'"'s device
+  # and inode), kept up to be timed with the exe.
+  wineserver -p 30
+  id=$(printf "server-%x-%x" $(stat -c "%d %i" "$WINEPREFIX")) server=0
+  for p in $(pgrep -x wineserver64; pgrep -x wineserver); do
+    case "$(readlink /proc/$p/cwd)" in */$id) server=$p ;; esac
+  done
+  timed '"$out"'/wine.txt "$server" wine build-windows/exe/make_bench.exe --frames '"$frames"'
   # Launch click to the first show frame: the launcher up, a click on Launch,
   # then the screen polled until the show window is there with a lit pixel.
   rm -rf "$(winepath -u "C:\\users\\$USER\\Temp\\ZORLA_VELDA5_2D" 2>/dev/null)" 2>/dev/null || true
@@ -49,12 +84,17 @@ xvfb-run -a -s "-screen 0 1920x1080x24 +extension GLX +render -noreset" bash -c 
   wait $show || true
 '
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "== per row: median / p95 / present (ms), native then Wine; Wine median as a share of native"
+echo "== per row: median / p95 / present (ms), native then Wine; Wine median as a share of native;"
+echo "   then processor ms per frame, native and Wine (with its wineserver), and that share"
 grep '^presenter' "$out/native.txt" | sed 's/^/native /'
 grep '^presenter' "$out/wine.txt" | sed 's/^/wine   /'
-join -j1 <(sed -n 's/^row *\([0-9]*\) .*median *\([0-9.]*\) ms *p95 *\([0-9.]*\) ms.*present *\([0-9.]*\) ms.*/\1 \2 \3 \4/p' "$out/native.txt" | sort -k1,1) \
-         <(sed -n 's/^row *\([0-9]*\) .*median *\([0-9.]*\) ms *p95 *\([0-9.]*\) ms.*present *\([0-9.]*\) ms.*/\1 \2 \3 \4/p' "$out/wine.txt" | sort -k1,1) |
-  sort -n | awk '{ printf "row %2d  native %6.2f %6.2f %5.2f   wine %6.2f %6.2f %5.2f   x%.2f\n", $1, $2, $3, $4, $5, $6, $7, $5 / $2 }'
+rows() {  # row median p95 present cpu ("-" when not read), one line per row
+  join -a1 -e - -o auto -j1 <(sed -n 's/^row *\([0-9]*\) .*median *\([0-9.]*\) ms *p95 *\([0-9.]*\) ms.*present *\([0-9.]*\) ms.*/\1 \2 \3 \4/p' "$1" | sort -k1,1) \
+    <(awk '/^cpu/ { print $2 + 0, $3 }' "$1" | sort -k1,1)
+}
+join -j1 <(rows "$out/native.txt") <(rows "$out/wine.txt") | sort -n |
+  awk '{ printf "row %2d  native %6.2f %6.2f %5.2f   wine %6.2f %6.2f %5.2f   x%.2f   cpu %5s %5s x%s\n",
+         $1, $2, $3, $4, $6, $7, $8, $6 / $2, $5, $9, ($5 > 0 && $9 > 0 ? sprintf("%.2f", $9 / $5) : "-") }'
 cat "$out/launch.txt"
 echo "== sizes"
 stat -c '%n %s bytes' build-windows/exe/zyntrax.exe build-windows/exe/release/zyntrax.exe build-windows/exe/zyntrax-*-windows-x64.zip

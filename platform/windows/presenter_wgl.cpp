@@ -1,4 +1,5 @@
-// The GL presenter on Windows: a legacy WGL context on the show window, the
+// The GL presenter on Windows: whether the driver's GL is hardware (asked on
+// a hidden window of its own), a legacy WGL context on the show window, the
 // frame uploaded into one texture (BGRA, nearest filtering) and drawn as a
 // quad at the picture's rectangle; the swap interval through
 // wglSwapIntervalEXT where the driver offers it.
@@ -30,11 +31,13 @@ bool SoftwareRenderer(const char* name) {
     if (std::strstr(name, soft)) return true;
   return false;
 }
-}  // namespace
 
-bool WglStart(HWND window, bool hardwareOnly) {
-  WglStop();
-  HDC dc = GetDC(window);
+// A legacy context on the window's DC, made current; false when there is none.
+// A window keeps its pixel format for life, and under Wine a window with one
+// loses its shared-memory surface: every DIB put then goes through the X
+// connection.
+bool MakeContext(HWND window, HDC& dc, HGLRC& rc) {
+  dc = GetDC(window);
   if (!dc) return false;
   PIXELFORMATDESCRIPTOR pfd{};
   pfd.nSize = sizeof(pfd);
@@ -45,19 +48,41 @@ bool WglStart(HWND window, bool hardwareOnly) {
   pfd.cDepthBits = 16;
   pfd.iLayerType = PFD_MAIN_PLANE;
   int format = ChoosePixelFormat(dc, &pfd);
-  HGLRC rc = nullptr;
+  rc = nullptr;
   if (format && SetPixelFormat(dc, format, &pfd)) rc = wglCreateContext(dc);
-  if (!rc || !wglMakeCurrent(dc, rc)) {
-    if (rc) wglDeleteContext(rc);
-    ReleaseDC(window, dc);
-    return false;
-  }
-  if (hardwareOnly && SoftwareRenderer((const char*)glGetString(GL_RENDERER))) {
+  if (rc && wglMakeCurrent(dc, rc)) return true;
+  if (rc) wglDeleteContext(rc);
+  ReleaseDC(window, dc);
+  return false;
+}
+
+// Whether the driver's GL is hardware, asked once on a hidden window of its
+// own, so that a show window presented by GDI never carries a pixel format.
+bool HardwareGl() {
+  static int known = -1;
+  if (known >= 0) return known == 1;
+  known = 0;
+  HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  HDC dc = nullptr;
+  HGLRC rc = nullptr;
+  if (probe && MakeContext(probe, dc, rc)) {
+    known = SoftwareRenderer((const char*)glGetString(GL_RENDERER)) ? 0 : 1;
     wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(rc);
-    ReleaseDC(window, dc);
-    return false;
+    ReleaseDC(probe, dc);
   }
+  if (probe) DestroyWindow(probe);
+  return known == 1;
+}
+}  // namespace
+
+bool WglStart(HWND window, bool hardwareOnly) {
+  WglStop();
+  if (hardwareOnly && !HardwareGl()) return false;
+  HDC dc = nullptr;
+  HGLRC rc = nullptr;
+  if (!MakeContext(window, dc, rc)) return false;
   glWindow = window;
   glDc = dc;
   context = rc;

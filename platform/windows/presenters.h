@@ -11,7 +11,8 @@ bool DibPresent(HWND window, const PixelView& frame, const PictureRect& rect);
 
 // Makes a GL context on the window. With hardwareOnly, a software renderer
 // (llvmpipe, softpipe, GDI Generic, Microsoft Basic Render Driver) counts as no
-// GL and the context is dropped again. False when there is no usable context.
+// GL, and the window is left without a pixel format. False when there is no
+// usable context.
 bool WglStart(HWND window, bool hardwareOnly);
 void WglStop();
 bool WglPresent(HWND window, const PixelView& frame, const PictureRect& rect);
