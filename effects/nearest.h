@@ -15,3 +15,12 @@ inline int Nearest(float x) {
   const int rounded = (int)((size + TWO_TO_23) - TWO_TO_23);
   return x < 0 ? -rounded : rounded;
 }
+
+// The same for a double below 2^52 in magnitude (adding and taking away 2^52).
+inline double NearestWhole(double x) {
+  constexpr double TWO_TO_52 = 4503599627370496.0;
+  const double size = std::fabs(x);
+  if (!(size < TWO_TO_52)) return x;
+  const double rounded = (size + TWO_TO_52) - TWO_TO_52;
+  return x < 0 ? -rounded : rounded;
+}

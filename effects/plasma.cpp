@@ -10,6 +10,7 @@
 #include "driver/scene_area.h"
 #include "effects/effects.h"
 #include "effects/nearest.h"
+#include "effects/sine.h"
 #include "platform/platform.h"
 #include "render/draw.h"
 #include "render/sprite.h"
@@ -47,8 +48,8 @@ int Sample(const PlasmaGrid& g, int x, int y) {
   ru = ru * PLASMA_STRETCH_U * g.z;
   rv = rv * PLASMA_STRETCH_V / g.z;
   const double T = g.T;
-  const double f = std::sin(2.4 * ru + 3.0 * T) * 64.0 + std::cos(3.1 * rv + 2.2 * T) * 63.0 + 128.0;
-  return std::clamp((int)std::nearbyint(f), 0, 255);  // rounded as a double, not through a float
+  const double f = Sine(2.4 * ru + 3.0 * T) * 64.0 + Cosine(3.1 * rv + 2.2 * T) * 63.0 + 128.0;
+  return std::clamp((int)NearestWhole(f), 0, 255);  // rounded as a double, not through a float
 }
 }  // namespace
 

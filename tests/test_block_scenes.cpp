@@ -4,10 +4,12 @@
 // the rounding every effect takes its integers from.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <numbers>
 
 #include "driver/driver.h"
 #include "effects/effects.h"
@@ -15,6 +17,7 @@
 #include "effects/nearest.h"
 #include "effects/plasma.h"
 #include "effects/rotozoom.h"
+#include "effects/sine.h"
 #include "platform/platform.h"
 #include "platform/test_hooks.h"
 #include "support/scene_checks.h"
@@ -53,6 +56,31 @@ TEST(Nearest, RoundsAsTheCLibraryDoes) {
       ASSERT_EQ(Nearest(x), (int)std::nearbyint(x)) << x;
     }
   }
+}
+
+// Doubles too, for the plasma's intensities.
+TEST(Nearest, WholeDoublesRoundAsTheCLibraryDoes) {
+  for (double x : {0.5, 1.5, 2.5, 254.5, 255.5, -0.5, -2.5, 0.49999999999999994, 2251799813685247.5,
+                   4503599627370495.0, 4503599627370496.0, 1e300, -0.0})
+    EXPECT_EQ(NearestWhole(x), std::nearbyint(x)) << x;
+  for (double x = -300.0; x < 300.0; x += 0.0625 + 1.0 / 1024) EXPECT_EQ(NearestWhole(x), std::nearbyint(x)) << x;
+}
+
+// The plasma's own sine and cosine stay within a few units in the last place
+// of the C library's over every angle the scene can reach, and hand the rest
+// (huge, infinite, NaN) to the library.
+TEST(Sine, AgreesWithTheCLibrary) {
+  double worst = 0.0;
+  for (double x = -4000.0; x < 4000.0; x += 0.0123456789) {
+    worst = std::max({worst, std::fabs(Sine(x) - std::sin(x)), std::fabs(Cosine(x) - std::cos(x))});
+  }
+  EXPECT_LT(worst, 1e-15);
+  for (double x : {0.0, -0.0, 1e-300, std::numbers::pi / 4, std::numbers::pi / 2, std::numbers::pi})
+    EXPECT_NEAR(Sine(x), std::sin(x), 1e-15) << x;
+  EXPECT_EQ(Sine(3e7), std::sin(3e7));
+  EXPECT_EQ(Cosine(-3e7), std::cos(-3e7));
+  EXPECT_TRUE(std::isnan(Sine(std::numeric_limits<double>::infinity())));
+  EXPECT_TRUE(std::isnan(Cosine(std::nan(""))));
 }
 
 // ---- plasma ----
