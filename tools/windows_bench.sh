@@ -38,7 +38,8 @@ timed() {
     echo "$line" >>"$out"
     case "$line" in presenter* | row*) ;; *) continue ;; esac
     now=$(cat /proc/$pid/task/*/schedstat /proc/$server/schedstat 2>/dev/null | awk '{ t += $1 } END { printf "%.0f", t }')
-    [ -n "$prev" ] && [ -d /proc/$pid ] &&
+    # (A thread that ended takes its time away from the sum: no figure then.)
+    [ -n "$prev" ] && [ -d /proc/$pid ] && [ "$now" -ge "$prev" ] &&
       echo "cpu ${line:4:2} $(awk -v d=$((now - prev)) -v f="$frames" 'BEGIN { printf "%.2f", d / 1e6 / f }')" >>"$out"
     prev=$now
   done <"$fifo"
